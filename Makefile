@@ -1,0 +1,46 @@
+# Front doors: `make run` opens the tool, `make test` passes every suite. Both install what is missing.
+BUILD      ?= build
+SANITIZE   ?= 0
+CMAKE_ARGS ?=
+JOBS       ?= $(shell nproc)
+
+ifeq ($(SANITIZE),1)
+  BUILD := build-sanitize
+  CMAKE_ARGS += -DLUMO_SANITIZE=ON
+endif
+ifneq ($(CI),)
+  CMAKE_ARGS += -DLUMO_WERROR=ON
+endif
+
+.PHONY: run test bench build deps-run deps-test deps-bench clean
+
+deps-run:
+	scripts/install-deps run
+deps-test:
+	scripts/install-deps test
+deps-bench:
+	scripts/install-deps bench
+
+CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+TOOL_TARGETS = lumo-razazu QRCodeLib Lumo_Image_BmpJpg
+
+# The tool alone: a machine set up for running needs none of the test libraries.
+run: deps-run
+	test -f $(BUILD)/CMakeCache.txt || $(CONFIGURE) -DLUMO_TESTS=OFF
+	cmake --build $(BUILD) -j $(JOBS) --target $(TOOL_TARGETS)
+	scripts/run-tool $(BUILD)/bin/lumo-razazu
+
+build: deps-test
+	$(CONFIGURE) -DLUMO_TESTS=ON
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+bench: deps-bench
+	$(CONFIGURE) -DLUMO_TESTS=ON -DLUMO_BENCH=ON
+	cmake --build $(BUILD) -j $(JOBS)
+	scripts/run-benchmarks $(BUILD)
+
+clean:
+	rm -rf build build-sanitize
