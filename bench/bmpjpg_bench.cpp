@@ -1,0 +1,103 @@
+// LIBmpToJpg against Qt's own JPEG writer on the tool's 201 x 201 QR picture: BMP file in,
+// JPEG file out, same quality. Prints the time ratio at the end (below 1: the library is faster).
+#include "Lumo_Image_BmpJpg.h"
+
+#include <benchmark/benchmark.h>
+#include <qrencode.h>
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace {
+
+constexpr int kSide = 201;
+constexpr int kQuality = 80;
+
+const std::string kBmp = QDir::temp().filePath("lumo-bmpjpg-bench.bmp").toStdString();
+const std::string kJpg = QDir::temp().filePath("lumo-bmpjpg-bench.jpg").toStdString();
+
+// The picture the tool saves: modules as large as fit, quiet zone 4, on the window's grey.
+bool writeQrBmp() {
+    QRcode* code = QRcode_encodeString("https://www.exemple.org/lumo-razazu/telechargement?v=1.0.0&lang=fr", 0,
+                                       QR_ECLEVEL_M, QR_MODE_8, 1);
+    if (!code)
+        return false;
+    const int modules = code->width, scale = kSide / (modules + 8);
+    QImage image(kSide, kSide, QImage::Format_RGB32);
+    image.fill(QColor(239, 239, 239));
+    QPainter painter(&image);
+    painter.fillRect(0, 0, (modules + 8) * scale, (modules + 8) * scale, Qt::white);
+    for (int y = 0; y < modules; ++y)
+        for (int x = 0; x < modules; ++x)
+            if (code->data[y * modules + x] & 1)
+                painter.fillRect((x + 4) * scale, (y + 4) * scale, scale, scale, Qt::black);
+    painter.end();
+    QRcode_free(code);
+    return image.save(QString::fromStdString(kBmp), "BMP");
+}
+
+void BM_LIBmpToJpg(benchmark::State& state) {
+    const auto flag = static_cast<int32_t>(state.range(0));
+    for (auto _ : state)
+        if (LIBmpToJpg(kBmp.c_str(), kJpg.c_str(), kQuality, flag) != LIBJ_OK)
+            state.SkipWithError("LIBmpToJpg failed");
+}
+BENCHMARK(BM_LIBmpToJpg)->ArgName("flag")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+void BM_QtJpegWriter(benchmark::State& state) {
+    const QString bmp = QString::fromStdString(kBmp), jpg = QString::fromStdString(kJpg);
+    for (auto _ : state) {
+        QImage image;
+        if (!image.load(bmp, "BMP") || !image.save(jpg, "JPEG", kQuality))
+            state.SkipWithError("Qt could not convert");
+    }
+}
+BENCHMARK(BM_QtJpegWriter)->Unit(benchmark::kMicrosecond);
+
+// Keeps each run's time per iteration so the ratio can be printed after the table.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
+                m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    void printRatios() const {
+        const auto qt = m_times.find("BM_QtJpegWriter");
+        if (qt == m_times.end())
+            return;
+        for (const auto& [name, time] : m_times)
+            if (name != qt->first)
+                std::printf("%s / BM_QtJpegWriter = %.2f\n", name.c_str(), time / qt->second);
+    }
+
+private:
+    std::map<std::string, double> m_times;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);  // Qt's image plugins need an application object
+    benchmark::Initialize(&argc, argv);
+    if (!writeQrBmp()) {
+        std::fprintf(stderr, "could not write %s\n", kBmp.c_str());
+        return 1;
+    }
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    benchmark::Shutdown();
+    QFile::remove(QString::fromStdString(kBmp));
+    QFile::remove(QString::fromStdString(kJpg));
+    return 0;
+}

@@ -1,0 +1,28 @@
+#pragma once
+#include <QString>
+#include <stdexcept>
+
+namespace host {
+
+// A failing host operation: what failed, in French, plus the system's reason when there is one.
+class Failure : public std::runtime_error {
+public:
+    explicit Failure(const QString& what, const QString& reason = {})
+        : std::runtime_error(what.toStdString()), m_what(what), m_reason(reason) {}
+    const QString& whatFailed() const { return m_what; }
+    const QString& reason() const { return m_reason; }
+    // The text shown to a person.
+    QString message() const { return m_reason.isEmpty() ? m_what : m_what + QStringLiteral("\n") + m_reason; }
+
+private:
+    QString m_what;
+    QString m_reason;
+};
+
+// Cancel in a common dialog whose CancelError is set.
+class Cancelled : public Failure {
+public:
+    Cancelled() : Failure(QStringLiteral("Annulé par l'utilisateur")) {}
+};
+
+} // namespace host

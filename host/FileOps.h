@@ -1,0 +1,18 @@
+#pragma once
+// File operations of the host that need no window: shared by the real host and the tests' fake.
+#include <QImage>
+#include <QString>
+
+namespace host {
+
+// Reads BMP or JPEG; an empty path gives the empty picture. Throws Failure when unreadable.
+QImage readPicture(const QString& path);
+// Writes a 24-bit BMP beside the target and renames it over: complete or absent. Throws Failure.
+void writeBmpFile(const QImage& picture, const QString& path);
+// Name of the first ordinary file matching the pattern (wildcards allowed); hidden files and
+// folders do not count. Empty when none.
+QString firstOrdinaryFile(const QString& pattern);
+// Throws Failure when the file cannot be deleted.
+void removeFile(const QString& path);
+
+} // namespace host

@@ -1,0 +1,16 @@
+#pragma once
+#include "Registry.h"
+
+namespace host {
+
+// The system's registry: advapi32 on Windows, a read-only stand-in elsewhere.
+class PlatformRegistry final : public Registry {
+public:
+    long RegOpenKeyExA(HKEY root, const QByteArray& subKey, std::uint32_t options, std::uint32_t samDesired,
+                       HKEY* result) override;
+    long RegQueryValueExA(HKEY key, const QByteArray& valueName, std::uint32_t* type, unsigned char* data,
+                          std::uint32_t* count) override;
+    long RegCloseKey(HKEY key) override;
+};
+
+} // namespace host
