@@ -118,6 +118,8 @@ FakeHost::FakeHost() {
 
 void FakeHost::checkFailure(const QString& operation) {
     log << operation;
+    if (onOperation)
+        onOperation(operation);
     if (m_failures.erase(operation))
         throw host::Failure(QStringLiteral("Échec simulé : %1").arg(operation), QStringLiteral("raison simulée"));
 }

@@ -82,6 +82,8 @@ public:
     int shellResult = 42;
     // The named operation (e.g. "writeBmp", "printer.endDoc") throws host::Failure at its next call.
     void failNext(const QString& operation) { m_failures.insert(operation); }
+    // Called with the name of each operation as it starts.
+    std::function<void(const QString&)> onOperation;
 
     // --- records ---
     QStringList log; // one line per call, "operation args"
