@@ -1,4 +1,5 @@
 // Starts the tool: the application, the French standard dialogs, the main window.
+#include "InterfaceFonts.h"
 #include "LumoQRCode.h"
 #include "QtHost.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("lumo-razazu"));
     QApplication::setApplicationDisplayName(QString());
     QApplication::setStyle(QStringLiteral("Fusion"));
+    host::loadInterfaceFonts();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
 
     QTranslator qtFrench;

@@ -54,3 +54,47 @@ e2e_shot() {
 e2e_twips_centre() {
   echo $(( ($1 + $3 / 2) / 15 )) $(( ($2 + $4 / 2) / 15 ))
 }
+
+# e2e_install_tool BIN_DIR: copies the tool and its two libraries into a private folder, so that
+# tests running side by side each have their own working files; prints the tool's path there.
+e2e_install_tool() {
+  local dir
+  dir=$(mktemp -d "${TMPDIR:-/tmp}/lumo-e2e.XXXXXX")
+  cp "$1/lumo-razazu" "$1/libQRCodeLib.so" "$1/libLumo_Image_BmpJpg.so" "$dir/"
+  echo "$dir/lumo-razazu"
+}
+
+# e2e_start_tool TOOL: starts the tool on the current display and prints its window id.
+e2e_start_tool() {
+  "$1" >"$(dirname "$1")/tool.log" 2>&1 &
+  E2E_PIDS+=($!)
+  E2E_TOOL_PID=$!
+  e2e_window "Lumo-RAZazu"
+}
+
+# e2e_type WINDOW TEXT: replaces the link field's text by typing, as a person would.
+e2e_type_link() {
+  e2e_click "$1" $(e2e_twips_centre 720 120 3855 375)
+  xdotool key --window "$1" ctrl+a BackSpace
+  xdotool type --window "$1" --delay 5 -- "$2"
+}
+
+# e2e_decodes FILE TEXT: zbarimg reads exactly TEXT from the picture.
+e2e_decodes() {
+  local got
+  got=$(zbarimg --nodbus -q "$1" 2>/dev/null) || return 1
+  [ "$got" = "QR-Code:$2" ]
+}
+
+E2E_PASSED=0
+E2E_FAILED=0
+# e2e_check NAME COMMAND...: one check, counted; the script ends with the counts.
+e2e_check() {
+  local name=$1; shift
+  if "$@"; then E2E_PASSED=$((E2E_PASSED + 1)); echo "ok: $name"
+  else E2E_FAILED=$((E2E_FAILED + 1)); echo "FAILED: $name"; fi
+}
+e2e_summary() {
+  echo "$E2E_PASSED passed, $E2E_FAILED failed"
+  [ "$E2E_FAILED" -eq 0 ]
+}

@@ -1,5 +1,7 @@
 // One main for every GoogleTest suite: real widgets need a QApplication, and without a display
 // the offscreen platform stands in.
+#include "InterfaceFonts.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -7,6 +9,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    host::loadInterfaceFonts();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
