@@ -4,11 +4,10 @@
 
 typedef int32_t (*FastQRCodeFn)(const char*, const char*);
 typedef int32_t (*FastQRCodeNFn)(const char*, int32_t, const char*);
-typedef int32_t (*QRCodeLibVerFn)(void);
 
-int32_t qrclCallFromC(const char* text, const char* path) {
+/* length < 0: through FastQRCode. */
+int32_t qrclCallFromC(const char* text, int32_t length, const char* path) {
     const FastQRCodeFn fast = FastQRCode;
     const FastQRCodeNFn fastN = FastQRCodeN;
-    const QRCodeLibVerFn version = QRCodeLibVer;
-    return version() == 0 ? -1 : fastN == 0 ? -1 : fast(text, path);
+    return length < 0 ? fast(text, path) : fastN(text, length, path);
 }

@@ -16,8 +16,8 @@ namespace {
 // Six letters unlikely to be in use; O_EXCL settles any clash.
 std::string uniqueSuffix() {
     static std::atomic<std::uint64_t> counter{0};
-    std::uint64_t seed = static_cast<std::uint64_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
+    std::uint64_t seed =
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     seed ^= (static_cast<std::uint64_t>(::getpid()) << 32) ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15u);
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string suffix = ".";

@@ -50,9 +50,9 @@ std::vector<std::uint8_t> renderBmp(const QRcode& symbol) {
     put32(out, static_cast<std::uint32_t>(kInfoHeaderSize));
     put32(out, static_cast<std::uint32_t>(side));
     put32(out, static_cast<std::uint32_t>(side)); // positive height: bottom-up rows
-    put16(out, 1);                                 // planes
-    put16(out, 24);                                // bits per pixel
-    put32(out, 0);                                 // BI_RGB, uncompressed
+    put16(out, 1);                                // planes
+    put16(out, 24);                               // bits per pixel
+    put32(out, 0);                                // BI_RGB, uncompressed
     put32(out, static_cast<std::uint32_t>(pixelBytes));
     put32(out, kPixelsPerMetre);
     put32(out, kPixelsPerMetre);

@@ -40,9 +40,13 @@ Attempt encodeAt(const std::string& text, TextKind kind, QRecLevel level) {
     return attempt;
 }
 
-bool tooLong(const Attempt& attempt) { return !attempt.symbol && attempt.error == ERANGE; }
+bool tooLong(const Attempt& attempt) {
+    return !attempt.symbol && attempt.error == ERANGE;
+}
 
-Encoded found(Attempt& attempt) { return {QRCL_OK, std::move(attempt.symbol)}; }
+Encoded found(Attempt& attempt) {
+    return {QRCL_OK, std::move(attempt.symbol)};
+}
 
 Encoded failed(const Attempt& attempt) {
     return {tooLong(attempt) ? QRCL_ERR_TOO_LONG : QRCL_ERR_INTERNAL, nullptr};

@@ -1,0 +1,323 @@
+// QRCodeLib through its C interface: every picture is read back pixel by pixel and decoded.
+#include "QRCodeLib.h"
+#include "QrDecode.h"
+
+#define ZX_USE_UTF8
+#include <ZXing/ReadBarcode.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <dlfcn.h>
+#include <set>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+extern "C" int32_t qrclCallFromC(const char* text, int32_t length, const char* path);
+
+namespace {
+
+std::string repeat(std::string_view unit, std::size_t bytes) {
+    std::string text;
+    while (text.size() < bytes)
+        text += unit;
+    text.resize(bytes);
+    return text;
+}
+
+const std::string kLetters = "abcdefghijklmnopqrstuvwxyz"; // byte mode only: lower case, no digits
+
+struct Geometry {
+    int scale = 0;
+    int version = 0;
+};
+
+// Reads the module grid back from the picture; any pixel that breaks it fails the test.
+Geometry measure(const QImage& picture) {
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    const int side = image.width();
+    EXPECT_EQ(image.height(), side);
+    EXPECT_LE(side, QRCL_PICTURE_LIMIT);
+    const auto black = [&](int x, int y) { return image.pixel(x, y) == qRgb(0, 0, 0); };
+    // The top edge of the top-left finder pattern is 7 modules long and starts after the quiet zone.
+    int quiet = 0, run = 0;
+    while (quiet < side && !black(quiet, quiet))
+        ++quiet;
+    while (quiet + run < side && black(quiet + run, quiet))
+        ++run;
+    if (run == 0 || run % 7 != 0 || side % (run / 7) != 0) {
+        ADD_FAILURE() << "no module grid in a " << side << " pixel picture";
+        return {};
+    }
+    Geometry g{run / 7, 0};
+    const int modules = side / g.scale - 8;
+    g.version = (modules - 17) / 4;
+    EXPECT_EQ(quiet, 4 * g.scale);
+    EXPECT_EQ((modules - 17) % 4, 0);
+    EXPECT_GT((modules + 8) * (g.scale + 1), QRCL_PICTURE_LIMIT) << "a larger module would fit";
+    for (int k = 0; k < run; ++k) // top-right finder: rows are not upside down
+        EXPECT_TRUE(black(side - 1 - quiet - k, quiet)) << "top-right finder pattern missing";
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const QRgb corner = image.pixel(x - x % g.scale, y - y % g.scale);
+            const bool inQuietZone = std::min(x, y) < quiet || std::max(x, y) >= side - quiet;
+            if (image.pixel(x, y) != corner || (corner != qRgb(0, 0, 0) && corner != qRgb(255, 255, 255)) ||
+                (inQuietZone && corner != qRgb(255, 255, 255))) {
+                ADD_FAILURE() << "pixel " << x << "," << y << " breaks the module grid";
+                return g;
+            }
+        }
+    return g;
+}
+
+std::string ecLevel(const QImage& image) {
+    const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+    const ZXing::ImageView view(gray.constBits(), gray.width(), gray.height(), ZXing::ImageFormat::Lum,
+                                static_cast<int>(gray.bytesPerLine()));
+    return ZXing::ReadBarcode(view, ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::QRCode)).ecLevel();
+}
+
+class qrcodelib : public ::testing::Test {
+protected:
+    QTemporaryDir m_dir;
+    const std::string m_target = (m_dir.path() + "/code.bmp").toStdString();
+
+    int32_t write(const std::string& text) const {
+        return FastQRCodeN(text.data(), static_cast<int32_t>(text.size()), m_target.c_str());
+    }
+    QImage picture() const { return QImage(QString::fromStdString(m_target)); }
+    QByteArray fileBytes() const {
+        QFile file(QString::fromStdString(m_target));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // Everything in the folder, hidden files included: temporaries must not survive.
+    QStringList entries() const {
+        return QDir(m_dir.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    }
+};
+
+// ---- Round trips: both readers must give back exactly the text -------------------------------
+
+struct Sample {
+    const char* name;
+    std::string text;
+};
+void PrintTo(const Sample& sample, std::ostream* out) {
+    *out << sample.name;
+}
+
+class qrcodelib_corpus : public qrcodelib, public ::testing::WithParamInterface<Sample> {};
+
+TEST_P(qrcodelib_corpus, DecodesToTheSameTextWithBothReaders) {
+    const std::string& text = GetParam().text;
+    ASSERT_EQ(write(text), QRCL_OK);
+    EXPECT_EQ(entries(), QStringList{"code.bmp"});
+    const QImage image = picture();
+    ASSERT_FALSE(image.isNull());
+    const Geometry g = measure(image);
+    EXPECT_EQ(testsupport::zxingDecode(image), text);
+
+    // zbar misses some large symbols drawn with 1-pixel modules; nearest-neighbour scaling keeps
+    // the very same module grid.
+    QString zbarFile = QString::fromStdString(m_target);
+    QTemporaryDir scaled;
+    if (g.scale == 1) {
+        zbarFile = scaled.filePath("x3.png");
+        ASSERT_TRUE(
+            image.scaled(image.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(zbarFile));
+    }
+    EXPECT_EQ(testsupport::zbarDecodeFile(zbarFile), text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, qrcodelib_corpus,
+    ::testing::Values(Sample{"Url", "https://www.example.org/chemin/page?id=42&lang=fr#haut"},
+                      Sample{"Naive", "naïve"}, Sample{"Noel", "Noël"}, Sample{"Foret", "forêt"},
+                      Sample{"Zurich", "Zürich"}, Sample{"Garcon", "garçon"}, Sample{"Eleve", "élève"},
+                      Sample{"HotelReseau", "Hôtel Réseau"}, Sample{"OeEuro", "cœur à 20 €"},
+                      Sample{"Emoji", "Bonne année 🎉😀"}, Sample{"Chinese", "二维码生成器"},
+                      Sample{"SpacesOnly", "     "}, Sample{"Ascii2953", repeat(kLetters + "./-_", 2953)},
+                      Sample{"Digits7089", repeat("0123456789", 7089)},
+                      Sample{"Utf8Largest", repeat("é", 2952)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Capacity, level and picture ------------------------------------------------------------
+
+TEST_F(qrcodelib, LargestTextsTakeVersion40AtLevelLAndOneByteMoreIsRefused) {
+    const struct {
+        const char* what;
+        std::string largest;
+        std::string tail; // one more character
+    } limits[] = {
+        {"bytes", repeat(kLetters, 2953), "a"},
+        {"digits", repeat("31415", 7089), "9"},
+        {"alphanumeric", repeat("ABC $%*+-./:", 4296), "Z"},
+        {"UTF-8 behind ECI 26: its header costs one byte", repeat("é", 2952), "a"},
+        {"UTF-8, 3-byte characters", repeat("€", 2952), "a"},
+    };
+    for (const auto& limit : limits) {
+        SCOPED_TRACE(limit.what);
+        ASSERT_EQ(write(limit.largest), QRCL_OK);
+        const QByteArray written = fileBytes();
+        EXPECT_EQ(measure(picture()).version, 40);
+        EXPECT_EQ(ecLevel(picture()), "L");
+        EXPECT_EQ(write(limit.largest + limit.tail), QRCL_ERR_TOO_LONG);
+        EXPECT_EQ(fileBytes(), written);
+    }
+    EXPECT_EQ(write(std::string(100000, 'a')), QRCL_ERR_TOO_LONG);
+    EXPECT_EQ(entries(), QStringList{"code.bmp"});
+}
+
+TEST_F(qrcodelib, ChoosesTheStrongestLevelThatKeepsTheSizeLevelMNeeds) {
+    const struct {
+        std::string text;
+        const char* level;
+        int version;
+    } cases[] = {
+        {"a", "H", 1},
+        {"é", "H", 1},
+        {"abcdefgh", "Q", 1},     // H would need version 2
+        {"éééé", "Q", 1},         // with the ECI header, H would need version 2
+        {"abcdefghijkl", "M", 1}, // Q and H would need version 2
+        {repeat(kLetters, 2331), "M", 40},
+        {repeat(kLetters, 2332), "L", 36}, // too long for M at any size
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 20));
+        ASSERT_EQ(write(c.text), QRCL_OK);
+        EXPECT_EQ(ecLevel(picture()), c.level);
+        EXPECT_EQ(measure(picture()).version, c.version);
+    }
+}
+
+TEST_F(qrcodelib, PicturesAreWholePixelModulesWithinTheLimitAsBottomUp24BitBmp) {
+    std::set<int> scales;
+    for (const std::size_t length : {1, 14, 30, 60, 100, 200, 300, 500, 800, 1200, 1700, 2300, 2953}) {
+        SCOPED_TRACE(length);
+        ASSERT_EQ(write(repeat(kLetters, length)), QRCL_OK);
+        const QByteArray bmp = fileBytes();
+        ASSERT_GE(bmp.size(), 54);
+        const auto u32 = [&](int at) { return qFromLittleEndian<quint32>(bmp.constData() + at); };
+        const auto u16 = [&](int at) { return qFromLittleEndian<quint16>(bmp.constData() + at); };
+        const quint32 side = u32(18);
+        EXPECT_EQ(bmp.left(2), "BM");
+        EXPECT_EQ(u32(2), quint32(bmp.size()));
+        EXPECT_EQ(u32(10), 54u);
+        EXPECT_EQ(u32(14), 40u);
+        EXPECT_EQ(u32(22), side); // positive: bottom-up rows
+        EXPECT_EQ(u16(28), 24);
+        EXPECT_EQ(u32(30), 0u); // uncompressed
+        EXPECT_EQ(quint32(bmp.size()), 54 + (side * 3 + 3) / 4 * 4 * side);
+        const Geometry g = measure(picture());
+        EXPECT_EQ(int(side), (4 * g.version + 17 + 8) * g.scale);
+        scales.insert(g.scale);
+    }
+    EXPECT_EQ(scales, (std::set<int>{1, 2, 3, 4, 5, 6}));
+}
+
+// ---- Refusals and failed writes ---------------------------------------------------------------
+
+TEST_F(qrcodelib, RefusesBadInputBeforeWritingAnything) {
+    const char* target = m_target.c_str();
+    EXPECT_EQ(FastQRCode(nullptr, target), QRCL_ERR_ARGUMENT);
+    EXPECT_EQ(FastQRCode("a", nullptr), QRCL_ERR_ARGUMENT);
+    EXPECT_EQ(FastQRCode("a", ""), QRCL_ERR_ARGUMENT);
+    EXPECT_EQ(FastQRCode("", ""), QRCL_ERR_ARGUMENT);
+    EXPECT_EQ(FastQRCodeN(nullptr, 1, target), QRCL_ERR_ARGUMENT);
+    EXPECT_EQ(FastQRCodeN("a", 1, nullptr), QRCL_ERR_ARGUMENT);
+    EXPECT_EQ(FastQRCodeN("a", -1, target), QRCL_ERR_ARGUMENT);
+
+    EXPECT_EQ(FastQRCode("", target), QRCL_ERR_EMPTY);
+    EXPECT_EQ(FastQRCodeN("a", 0, target), QRCL_ERR_EMPTY);
+
+    EXPECT_EQ(FastQRCodeN("ab\0cd", 5, target), QRCL_ERR_NUL);
+    EXPECT_EQ(FastQRCodeN("\0", 1, target), QRCL_ERR_NUL);
+    EXPECT_EQ(FastQRCodeN("\xFF\0", 2, target), QRCL_ERR_NUL);
+
+    for (const char* bad :
+         {"\x80", "a\xC3", "\xC3(", "\xC0\x80", "\xC1\xBF", "\xE0\x80\x80", "\xE2\x82", "\xED\xA0\x80",
+          "\xF0\x8F\xBF\xBF", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xFF", "caf\xE9"}) {
+        SCOPED_TRACE(::testing::PrintToString(bad));
+        EXPECT_EQ(FastQRCode(bad, target), QRCL_ERR_ENCODING);
+    }
+    EXPECT_EQ(FastQRCode(repeat("\xE9", 9000).c_str(), target), QRCL_ERR_ENCODING);
+    EXPECT_TRUE(entries().isEmpty());
+
+    // The edges of the valid ranges must pass.
+    for (const char* good :
+         {"\xC2\x80", "\xED\x9F\xBF", "\xEE\x80\x80", "\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"})
+        EXPECT_EQ(FastQRCode(good, target), QRCL_OK) << ::testing::PrintToString(good);
+}
+
+TEST_F(qrcodelib, ExplicitLengthNeedsNoTerminatorAndBothEntriesWorkFromC) {
+    ASSERT_EQ(qrclCallFromC("abcdef", 3, m_target.c_str()), QRCL_OK);
+    EXPECT_EQ(testsupport::zxingDecode(picture()), "abc");
+    ASSERT_EQ(qrclCallFromC("Noël", -1, m_target.c_str()), QRCL_OK);
+    EXPECT_EQ(testsupport::zxingDecode(picture()), "Noël");
+}
+
+TEST_F(qrcodelib, FailedWritesLeaveNoTemporaryAndKeepTheOldFile) {
+    const std::string missing = (m_dir.path() + "/missing/code.bmp").toStdString();
+    EXPECT_EQ(FastQRCode("a", missing.c_str()), QRCL_ERR_WRITE);
+    EXPECT_TRUE(entries().isEmpty());
+
+    // A folder by the target's name (root may write anywhere, but cannot replace a folder by a file).
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath("code.bmp/inside"));
+    EXPECT_EQ(FastQRCode("a", m_target.c_str()), QRCL_ERR_WRITE);
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(m_target) + "/inside").isDir());
+    EXPECT_EQ(entries(), QStringList{"code.bmp"});
+    ASSERT_TRUE(QDir(QString::fromStdString(m_target)).removeRecursively());
+
+    // Disk full, as the file size limit stages it: the write fails halfway.
+    {
+        QFile old(QString::fromStdString(m_target));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old picture");
+    }
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int32_t status = FastQRCode("https://www.example.org/", m_target.c_str());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(status, QRCL_ERR_WRITE);
+    EXPECT_EQ(fileBytes(), "old picture");
+    EXPECT_EQ(entries(), QStringList{"code.bmp"});
+}
+
+TEST_F(qrcodelib, ReplacesAnExistingFileWithPermissionsFromTheUmask) {
+    const mode_t oldMask = umask(027);
+    const int32_t first = write("first");
+    const int32_t second = write("second");
+    umask(oldMask);
+    ASSERT_EQ(first, QRCL_OK);
+    ASSERT_EQ(second, QRCL_OK);
+    EXPECT_EQ(testsupport::zxingDecode(picture()), "second");
+    struct stat info {};
+    ASSERT_EQ(stat(m_target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u); // as any new file, not private
+    EXPECT_EQ(entries(), QStringList{"code.bmp"});
+}
+
+TEST(qrcodelib_loading, LoadsByPlainNameWithTheThreeEntryPoints) {
+    void* library = dlopen(QRCODELIB_BIN_DIR "/libQRCodeLib.so", RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    EXPECT_NE(dlsym(library, "FastQRCode"), nullptr);
+    EXPECT_NE(dlsym(library, "FastQRCodeN"), nullptr);
+    const auto version = reinterpret_cast<int32_t (*)()>(dlsym(library, "QRCodeLibVer"));
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version(), 0x010000);
+    dlclose(library);
+}
+
+} // namespace
