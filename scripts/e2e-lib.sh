@@ -64,12 +64,13 @@ e2e_install_tool() {
   echo "$dir/lumo-razazu"
 }
 
-# e2e_start_tool TOOL: starts the tool on the current display and prints its window id.
+# e2e_start_tool TOOL: starts the tool on the current display and waits for its window; sets
+# E2E_TOOL_PID and E2E_WIN (not to be called in a subshell).
 e2e_start_tool() {
   "$1" >"$(dirname "$1")/tool.log" 2>&1 &
-  E2E_PIDS+=($!)
   E2E_TOOL_PID=$!
-  e2e_window "Lumo-RAZazu"
+  E2E_PIDS+=("$E2E_TOOL_PID")
+  E2E_WIN=$(e2e_window "Lumo-RAZazu")
 }
 
 # e2e_type WINDOW TEXT: replaces the link field's text by typing, as a person would.

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# The built tool in a real window: type or paste a link, create, and read the code back from the
+# screen with zbarimg and zxing-cpp; the field's rules, reset and quit as a person meets them.
+set -uo pipefail
+bin=$1
+. "$(dirname "$0")/../../scripts/e2e-lib.sh"
+trap e2e_cleanup EXIT
+work=$(mktemp -d)
+E2E_PIDS=()
+e2e_start_xvfb || exit 1
+tool=$(e2e_install_tool "$bin")
+e2e_start_tool "$tool" || { echo "no window"; exit 1; }
+win=$E2E_WIN
+
+create_at=$(e2e_twips_centre 3360 600 1695 495)
+paste_at=$(e2e_twips_centre 4680 120 495 375)
+reset_at=$(e2e_twips_centre 5160 600 615 495)
+quit_at=$(e2e_twips_centre 3360 3120 2415 495)
+
+# The preview, cut from a screenshot and enlarged without smoothing so that one-pixel modules read.
+preview() {
+  import -window "$win" "$work/window.png" &&
+    convert "$work/window.png" -crop 201x201+10+42 +repage -filter point -resize 400% "$1"
+}
+shows_code_of() {
+  preview "$work/preview.png" && e2e_decodes "$work/preview.png" "$1"
+}
+zxing_reads() {
+  [ "$("$bin/qr_decode" "$work/preview.png")" = "$1" ]
+}
+# Creates the code of the link in the field and waits until the screen shows it.
+create_and_check() {
+  local link=$1 name=$2
+  e2e_click "$win" $create_at
+  e2e_check "$name: zbarimg reads the link on screen" e2e_wait_for 20 shows_code_of "$link" ||
+    echo "  screen reads: $(zbarimg --nodbus -q "$work/preview.png" 2>&1 | head -c 200)"
+  e2e_check "$name: zxing-cpp reads the link on screen" zxing_reads "$link"
+}
+
+e2e_shot "$win" "$work/start.png"
+e2e_check "window is 393 x 252" [ "$(identify -format '%wx%h' "$work/start.png")" = "393x252" ]
+
+typed=("https://www.exemple.fr/chemin?q=1&r=été"
+  "Noël à Zürich, œuvre à 5 €"
+  "😀 🎉 émoji"
+  "二维码测试"
+  "   ")
+for link in "${typed[@]}"; do
+  e2e_type_link "$win" "$link"
+  create_and_check "$link" "typed '$link'"
+done
+
+# Paste from the real clipboard, up to the largest text a code holds.
+long=$(head -c 2953 /dev/zero | tr '\0' 'x' | sed 's/^x\{8\}/https:\/\//')
+# xclip serves the clipboard until it is stopped.
+serve_clipboard() {
+  [ -n "${clip_pid:-}" ] && kill "$clip_pid" 2>/dev/null
+  printf '%s' "$1" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
+  clip_pid=$!
+  E2E_PIDS+=("$clip_pid")
+  e2e_wait_for 10 bash -c "[ \"\$(xclip -selection clipboard -o | wc -c)\" -eq $(printf '%s' "$1" | wc -c) ]"
+}
+for link in "Collé depuis le presse-papiers ✓" "$long"; do
+  serve_clipboard "$link"
+  e2e_click "$win" $paste_at
+  create_and_check "$link" "pasted ${#link} characters"
+done
+
+# Too long for any code: a French message, and the last code stays on view.
+serve_clipboard "${long}yy"
+e2e_click "$win" $paste_at
+e2e_click "$win" $create_at
+msg=$(timeout 20 xdotool search --sync --onlyvisible --name '^Lumo-RAZazu$' | grep -v "^$win\$" | head -n 1)
+e2e_check "too long: a message box titled Lumo-RAZazu" [ -n "$msg" ]
+[ -n "$msg" ] && xdotool key --window "$msg" Return 2>/dev/null
+e2e_check "too long: the message closes" e2e_wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Lumo-RAZazu\$' | grep -qv '^$win\$'"
+e2e_check "too long: the last code is still shown" shows_code_of "$long"
+
+# Reset empties the preview.
+e2e_click "$win" $reset_at
+blank() { preview "$work/preview.png" && ! zbarimg --nodbus -q "$work/preview.png" >/dev/null 2>&1; }
+e2e_check "reset empties the preview" e2e_wait_for 10 blank
+
+# Quit ends the program.
+e2e_click "$win" $quit_at
+e2e_check "quit ends the program" e2e_wait_for 10 bash -c "! kill -0 $E2E_TOOL_PID"
+rm -rf "$work" "$(dirname "$tool")"
+e2e_summary
