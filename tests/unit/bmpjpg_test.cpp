@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -65,7 +66,7 @@ QrPicture drawQr(const std::string& text, bool eciUtf8 = false) {
 std::string longLink() {
     std::string link = "https://www.exemple.org/partage?ref=lumo-razazu";
     for (int i = 0; link.size() < 2000; ++i)
-        link += "&champ" + std::to_string(i) + "=valeur-" + std::to_string(i * 7919 % 1000);
+        link.append("&champ").append(std::to_string(i)).append("=valeur-").append(std::to_string(i * 7919 % 1000));
     return link.substr(0, 2000);
 }
 
@@ -213,7 +214,7 @@ TEST_F(bmpjpg, LongLinkDecodeReportPerQuality) {
         const bool decoded = testsupport::zxingDecode(QImage(QString::fromStdString(jpg))) == link;
         std::printf("long link (%zu bytes, version %d, 1 px/module), quality %3d, 4:4:4: %s\n", link.size(),
                     qr.version, quality, decoded ? "decodes" : "does not decode");
-        RecordProperty("q" + std::to_string(quality), decoded ? "decodes" : "does not decode");
+        RecordProperty(QString("q%1").arg(quality).toStdString(), decoded ? "decodes" : "does not decode");
         if (quality == 100) {
             EXPECT_TRUE(decoded);
         }
