@@ -73,11 +73,27 @@ e2e_start_tool() {
   E2E_WIN=$(e2e_window "Lumo-RAZazu")
 }
 
-# e2e_type WINDOW TEXT: replaces the link field's text by typing, as a person would.
+# e2e_type_link WINDOW TEXT: replaces the link field's text by typing, as a person would. Keys
+# for characters outside the keyboard map are remapped on the fly and can be lost while the
+# tool catches up; the field is read back through the clipboard and typed again if it differs.
 e2e_type_link() {
-  e2e_click "$1" $(e2e_twips_centre 720 120 3855 375)
-  xdotool key --window "$1" ctrl+a BackSpace
-  xdotool type --window "$1" --delay 5 -- "$2"
+  local try
+  for try in 1 2 3 4; do
+    e2e_click "$1" $(e2e_twips_centre 720 120 3855 375)
+    xdotool key --window "$1" ctrl+a BackSpace
+    xdotool type --window "$1" --delay $((try * 15)) -- "$2"
+    xdotool key --window "$1" ctrl+a ctrl+c
+    if e2e_wait_for 3 e2e_clipboard_is "$2"; then
+      xdotool key --window "$1" End
+      return 0
+    fi
+  done
+  echo "could not type: $2 (field holds: $(xclip -selection clipboard -o 2>/dev/null))" >&2
+  return 1
+}
+
+e2e_clipboard_is() {
+  [ "$(xclip -selection clipboard -o 2>/dev/null)" = "$1" ]
 }
 
 # e2e_decodes FILE TEXT: zbarimg reads exactly TEXT from the picture.
