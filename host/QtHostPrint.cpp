@@ -2,18 +2,25 @@
 #include "QtHost.h"
 #include "QtPrinterJob.h"
 
+#include <QApplication>
+#include <QPrintDialog>
 #include <QPrinter>
 
 namespace host {
 
+// One printer for the whole session, so the dialog offers the last choices again.
 QPrinter& QtHost::qprinter() {
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *m_printer;
 }
 
-void QtHost::showPrinter(CommonDialog&) {
-    throw Failure(QStringLiteral("Impression non disponible."));
+void QtHost::showPrinter(CommonDialog& dialog) {
+    QPrintDialog printDialog(&qprinter(), QApplication::activeWindow());
+    if (printDialog.exec() == QDialog::Accepted)
+        return;
+    if (dialog.CancelError)
+        throw Cancelled();
 }
 
 Printer& QtHost::printer() {
@@ -21,12 +28,5 @@ Printer& QtHost::printer() {
         m_printerJob = std::make_unique<QtPrinterJob>(qprinter());
     return *m_printerJob;
 }
-
-QtPrinterJob::QtPrinterJob(QPrinter& printer) : m_printer(printer) {}
-void QtPrinterJob::printEmptyLine() { throw Failure(QStringLiteral("Impression non disponible.")); }
-void QtPrinterJob::setScaleMode(int) {}
-void QtPrinterJob::paintPicture(const QImage&, double, double) {}
-void QtPrinterJob::endDoc() {}
-void QtPrinterJob::killDoc() {}
 
 } // namespace host

@@ -203,21 +203,35 @@ void LumoQRCode::Command2_Click() {
     CMDialog1.CancelError = true;
     try {
         m_host.showPrinter(CMDialog1);
-    } catch (const host::Failure&) {
+    } catch (const std::exception&) {
         return; // Cancel or a failing dialog: nothing printed, nothing said
     }
-    host::Printer& printer = m_host.printer();
     try {
         setCursor(Qt::WaitCursor);
+        host::Printer& printer = m_host.printer();
         printer.printEmptyLine();
         printer.setScaleMode(host::vbMillimeters);
         printer.paintPicture(PicImage->picture(), 1.0, 1.0);
         printer.endDoc();
         unsetCursor();
-    } catch (const host::Failure&) {
-        m_host.messageBox(QStringLiteral("Erreur sur l'imprimante"), host::vbCritical, QStringLiteral("Erreur"));
-        printer.killDoc();
+    } catch (const std::exception&) {
+        // A failing message box must neither leave the job open (the next print would carry its
+        // page) nor the hourglass on: both still happen, then the failure goes on to the report.
+        std::exception_ptr failure;
+        try {
+            m_host.messageBox(QStringLiteral("Erreur sur l'imprimante"), host::vbCritical, QStringLiteral("Erreur"));
+        } catch (const std::exception&) {
+            failure = std::current_exception();
+        }
+        try {
+            m_host.printer().killDoc();
+        } catch (const std::exception&) {
+            if (!failure)
+                failure = std::current_exception();
+        }
         unsetCursor();
+        if (failure)
+            std::rethrow_exception(failure);
     }
 }
 

@@ -105,6 +105,7 @@ public:
     std::vector<ShellCall> shellCalls;
     bool ended = false;
     FakePrinter fakePrinter{*this};
+    host::Printer* realPrinter = nullptr; // when set, printing goes there instead of fakePrinter
     FakeRegistry fakeRegistry;
 
     QString tempPath() const { return m_dir.path(); }
@@ -123,7 +124,7 @@ public:
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     void showSave(host::CommonDialog& dialog) override;
     void showPrinter(host::CommonDialog& dialog) override;
-    host::Printer& printer() override { return fakePrinter; }
+    host::Printer& printer() override { return realPrinter ? *realPrinter : fakePrinter; }
     void showModal(QDialog& dialog) override;
     QString dir(const QString& pattern) override;
     void deleteFile(const QString& path) override;

@@ -1,0 +1,120 @@
+#include "QtPrinterJob.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QPrinter>
+#include <algorithm>
+#include <cmath>
+
+namespace host {
+
+namespace {
+
+// A picture pixel is 1/96 inch, as on a screen at 100 %.
+constexpr double pictureDpi = 96.0;
+// Beyond this many device pixels a picture is left to the printer to enlarge (about 256 MB).
+constexpr double maxDevicePixels = 64.0 * 1024 * 1024;
+
+QString printerLabel(const QPrinter& printer) {
+    if (!printer.outputFileName().isEmpty())
+        return QDir::toNativeSeparators(printer.outputFileName());
+    return printer.printerName();
+}
+
+} // namespace
+
+QtPrinterJob::QtPrinterJob(QPrinter& printer) : m_printer(printer) {}
+
+void QtPrinterJob::open() {
+    if (m_open)
+        return;
+    if (!m_printer.isValid())
+        throw Failure(QStringLiteral("L'imprimante « %1 » n'est pas disponible.").arg(printerLabel(m_printer)));
+    m_open = true;
+}
+
+void QtPrinterJob::drop() {
+    m_open = false;
+    m_page.clear();
+}
+
+// An empty line only opens the job: nothing is drawn before the picture, placed by its own position.
+void QtPrinterJob::printEmptyLine() {
+    open();
+}
+
+void QtPrinterJob::setScaleMode(int unit) {
+    switch (unit) {
+    case vbTwips:
+    case vbPoints:
+    case vbPixels:
+    case vbInches:
+    case vbMillimeters:
+    case vbCentimeters:
+        m_scaleMode = unit;
+        return;
+    default:
+        throw Failure(QStringLiteral("Unité d'échelle de l'imprimante non prise en charge : %1.").arg(unit));
+    }
+}
+
+double QtPrinterJob::unitInDevicePixels() const {
+    const double dpi = m_printer.resolution();
+    switch (m_scaleMode) {
+    case vbPoints:
+        return dpi / 72.0;
+    case vbPixels:
+        return 1.0;
+    case vbInches:
+        return dpi;
+    case vbMillimeters:
+        return dpi / 25.4;
+    case vbCentimeters:
+        return dpi / 2.54;
+    default:
+        return dpi / 1440.0;
+    }
+}
+
+void QtPrinterJob::paintPicture(const QImage& picture, double x, double y) {
+    if (picture.isNull())
+        throw Failure(QStringLiteral("Il n'y a aucune image à imprimer."));
+    open();
+    const double dpi = m_printer.resolution();
+    const double unit = unitInDevicePixels();
+    const QRectF target(x * unit, y * unit, picture.width() * dpi / pictureDpi, picture.height() * dpi / pictureDpi);
+    // Enlarged here, pixel by pixel, so that no viewer or printer smooths the module edges.
+    double factor = dpi / pictureDpi;
+    factor = std::min(factor, std::sqrt(maxDevicePixels / (double(picture.width()) * picture.height())));
+    const QSize size(std::max(1, int(std::lround(picture.width() * factor))),
+                     std::max(1, int(std::lround(picture.height() * factor))));
+    QImage sharp = size == picture.size() ? picture
+                                          : picture.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    if (sharp.isNull())
+        throw Failure(QStringLiteral("Mémoire insuffisante pour préparer l'image à imprimer."));
+    m_page.push_back({std::move(sharp), target});
+}
+
+void QtPrinterJob::endDoc() {
+    if (!m_open)
+        return; // nothing was output: no page
+    std::vector<Placed> page = std::move(m_page);
+    drop(); // whatever happens below, the next job starts empty
+    const QString label = printerLabel(m_printer);
+    QPainter painter;
+    if (!painter.begin(&m_printer))
+        throw Failure(QStringLiteral("L'impression n'a pas pu commencer sur « %1 ».").arg(label));
+    // Without this hint Qt stores pictures in the page as JPEG.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    for (const Placed& placed : page)
+        painter.drawImage(placed.target, placed.image);
+    if (!painter.end() || m_printer.printerState() == QPrinter::Error)
+        throw Failure(QStringLiteral("L'impression sur « %1 » n'a pas pu se terminer.").arg(label));
+}
+
+// Nothing has reached the QPrinter before endDoc, so dropping the page drops the job.
+void QtPrinterJob::killDoc() {
+    drop();
+}
+
+} // namespace host

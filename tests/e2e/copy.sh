@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Copying as a person does it: "Copier l'image du QR-Code dans le presse papier", then another
+# program pastes the picture from the X clipboard while the tool runs: the preview box's 201 x 201
+# image, as PNG or BMP, that reads back as the link.
+set -uo pipefail
+bin=$1
+. "$(dirname "$0")/../../scripts/e2e-lib.sh"
+trap e2e_cleanup EXIT
+trap 'exit 1' TERM INT
+work=$(mktemp -d)
+E2E_PIDS=()
+e2e_start_xvfb || exit 1
+tool=$(e2e_install_tool "$bin")
+e2e_start_tool "$tool" || { echo "no window"; exit 1; }
+win=$E2E_WIN
+
+require() {
+  local name=$1; shift
+  if "$@"; then e2e_check "$name" true; else e2e_check "$name" false; e2e_summary; exit 1; fi
+}
+shows_code_of() {
+  import -window "$win" "$work/window.png" &&
+    convert "$work/window.png" -crop 201x201+10+42 +repage -filter point -resize 400% "$work/preview.png" &&
+    e2e_decodes "$work/preview.png" "$1"
+}
+offers() { xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx "$1"; }
+paste_as() { xclip -selection clipboard -t "$1" -o >"$2" 2>/dev/null && [ -s "$2" ]; }
+copy_at=$(e2e_twips_centre 3360 1680 2415 735)
+
+for link in "https://www.exemple.fr/copié?q=1" "https://exemple.fr/un-autre-lien-plus-long-pour-des-modules-plus-fins/$(printf 'x%.0s' {1..60})"; do
+  e2e_type_link "$win" "$link"
+  e2e_click "$win" $(e2e_twips_centre 3360 600 1695 495)
+  require "the code of '$link' is on screen" e2e_wait_for 20 shows_code_of "$link"
+  # The clipboard's last owner may still be this tool: wait for the new picture, not any picture.
+  rm -f "$work/clip.png"
+  e2e_click "$win" $copy_at
+  copied() { paste_as image/png "$work/clip.png" && e2e_decodes "$work/clip.png" "$link"; }
+  e2e_check "'$link': pasted as PNG, zbarimg reads the link" e2e_wait_for 20 copied
+  e2e_check "'$link': zxing-cpp reads it too" [ "$("$bin/qr_decode" "$work/clip.png")" = "$link" ]
+  e2e_check "'$link': the picture is the box's 201 x 201" \
+    [ "$(identify -format '%wx%h' "$work/clip.png")" = "201x201" ]
+  # The code at the top-left, pixel for pixel; the box's background to its right and below.
+  picture="$(dirname "$tool")/QRCODE.bmp"
+  size=$(identify -format '%wx%h' "$picture")
+  e2e_check "'$link': the code's $size pixels are copied unchanged" \
+    [ "$(compare -metric AE "$work/clip.png[$size+0+0]" "$picture" null: 2>&1)" = "0" ]
+  w=${size%x*}
+  e2e_check "'$link': one plain colour, not the code's white, right of the code" bash -c \
+    "[ \"\$(convert '$work/clip.png[$((201 - w))x201+$w+0]' -format '%k %[pixel:p{0,0}]' info:)\" != '1 srgb(255,255,255)' ] &&
+     [ \"\$(convert '$work/clip.png[$((201 - w))x201+$w+0]' -format '%k' info:)\" = 1 ]"
+  e2e_check "'$link': also offered as BMP" offers image/bmp
+  e2e_check "'$link': the BMP is the same picture" bash -c \
+    "xclip -selection clipboard -t image/bmp -o >'$work/clip.bmp' && [ \"\$(compare -metric AE '$work/clip.bmp' '$work/clip.png' null: 2>&1)\" = 0 ]"
+done
+e2e_check "the tool still runs, serving the clipboard" kill -0 "$E2E_TOOL_PID"
+
+rm -rf "$work" "$(dirname "$tool")"
+e2e_summary

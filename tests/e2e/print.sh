@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# Printing as a person does it: the real French printer dialog, a real CUPS queue that writes PDF.
+# Cancel prints nothing and says nothing; "Imprimer" gives one page whose code reads back as the
+# link, sits 1 mm into the printable area and keeps its natural size (one pixel = 1/96 inch).
+set -uo pipefail
+bin=$1
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../../scripts/e2e-lib.sh"
+trap e2e_cleanup EXIT
+trap 'exit 1' TERM INT
+work=$(mktemp -d)
+E2E_PIDS=()
+queue=QR_PDF
+out=$("$here/../../scripts/cups-pdf-queue" "$queue") || { echo "no print queue"; exit 1; }
+# Where Qt puts this printer's printable area, and its paper, in millimetres.
+read -r area_left area_top paper_w paper_h < <("$bin/print_margins" "$queue") ||
+  { echo "QPrinter does not know $queue"; exit 1; }
+echo "printable area at ${area_left} mm, ${area_top} mm on ${paper_w} x ${paper_h} mm paper"
+
+e2e_start_xvfb || exit 1
+tool=$(e2e_install_tool "$bin")
+e2e_start_tool "$tool" || { echo "no window"; exit 1; }
+win=$E2E_WIN
+# Unique, so that this run knows its page among those of other runs printing to the same queue.
+link="https://www.exemple.fr/imprimé?qr=été&essai=$$-$RANDOM"
+
+# require NAME COMMAND...: a check the rest cannot do without.
+require() {
+  local name=$1; shift
+  if "$@"; then e2e_check "$name" true; else e2e_check "$name" false; e2e_summary; exit 1; fi
+}
+shows_code_of() {
+  import -window "$win" "$work/window.png" &&
+    convert "$work/window.png" -crop 201x201+10+42 +repage -filter point -resize 400% "$work/preview.png" &&
+    e2e_decodes "$work/preview.png" "$1"
+}
+e2e_type_link "$win" "$link"
+e2e_click "$win" $(e2e_twips_centre 3360 600 1695 495)
+require "the code is on screen" e2e_wait_for 20 shows_code_of "$link"
+
+pdfs() { find "$out" -maxdepth 1 -name '*.pdf' 2>/dev/null | sort; }
+pdfs >"$work/before"
+# ours: the new, complete PDFs whose page reads as this run's link.
+ours() {
+  pdfs | comm -13 "$work/before" - | while read -r f; do
+    pdfinfo "$f" >/dev/null 2>&1 &&
+      pdftoppm -r 150 -gray -singlefile -x 0 -y 0 -W 600 -H 600 "$f" "$work/probe" 2>/dev/null &&
+      e2e_decodes "$work/probe.pgm" "$link" && echo "$f"
+  done
+}
+print_at=$(e2e_twips_centre 3360 2520 2415 495)
+dialog_gone() { ! xdotool search --onlyvisible --name '^Imprimer$' >/dev/null 2>&1; }
+no_message() { ! xdotool search --onlyvisible --name '^(Erreur|Lumo-RAZazu)$' 2>/dev/null | grep -qv "^$win\$"; }
+# Opens the printer dialog and keeps the pointer over it: with no window manager the keyboard
+# goes where the pointer is, and keys then arrive as from a real keyboard (press and release).
+open_dialog() {
+  e2e_click "$win" $print_at
+  dialog=$(e2e_window Imprimer) && xdotool mousemove --sync --window "$dialog" 20 20
+}
+
+# Cancel (Escape is the "Annuler" button): the dialog closes, nothing is said.
+require "the printer dialog opens, in French" open_dialog
+xdotool key Escape
+e2e_check "Annuler closes the dialog" e2e_wait_for 10 dialog_gone
+e2e_check "Annuler shows no message" no_message
+
+# Print: choose the queue by name in the printer list (Alt+N, "Nom"), then "Imprimer", the
+# default button.
+require "the printer dialog opens again" open_dialog
+xdotool key alt+n
+xdotool type --delay 20 "$queue"
+xdotool key Return
+e2e_check "Imprimer closes the dialog" e2e_wait_for 10 dialog_gone
+
+# The job has left the queue and its PDF is complete. Jobs run in order, so a job from the
+# cancelled dialog would have come out first: one page of ours means Cancel printed nothing.
+printed() { [ -z "$(lpstat -o "$queue" 2>/dev/null)" ] && ours >"$work/ours" && [ -s "$work/ours" ]; }
+require "the job leaves the queue as a complete PDF that reads as the link" e2e_wait_for 120 printed
+e2e_check "only one page of ours: Cancel printed nothing" [ "$(wc -l <"$work/ours")" -eq 1 ]
+e2e_check "no printer error" no_message
+pdf=$(head -n 1 "$work/ours")
+pdfinfo "$pdf" >"$work/info"
+grep -E 'Pages|Page size' "$work/info"
+e2e_check "one page" grep -qE '^Pages: +1$' "$work/info"
+e2e_check "the paper is the one Qt laid the page on" awk -v w="$paper_w" -v h="$paper_h" \
+  '/^Page size:/ { d = $3 * 25.4 / 72 - w; e = $5 * 25.4 / 72 - h; exit !(d * d < 0.25 && e * e < 0.25) }' "$work/info"
+pdfimages -list "$pdf" | tail -n +3
+e2e_check "the picture is stored lossless" bash -c "pdfimages -list '$pdf' | tail -n +3 | awk '{ if (\$9 == \"jpeg\") bad = 1 } END { exit bad || NR == 0 }'"
+
+# The top-left part of the page at 600 dpi, as a printer would put it on paper.
+dpi=600
+pdftoppm -r $dpi -gray -singlefile -x 0 -y 0 -W 2400 -H 2400 "$pdf" "$work/page"
+e2e_check "zbarimg reads the link on paper" e2e_decodes "$work/page.pgm" "$link"
+e2e_check "zxing-cpp reads the link on paper" [ "$("$bin/qr_decode" "$work/page.pgm")" = "$link" ]
+
+# The white border of the picture is invisible on paper: place the picture by its dark modules,
+# known in the picture the tool printed (its working file).
+picture="$(dirname "$tool")/QRCODE.bmp"
+read -r pw ph src < <(convert "$picture" -threshold 50% -format '%w %h %@' info:)
+read -r dst < <(convert "$work/page.pgm" -threshold 50% -format '%@' info:)
+measure=$(awk -v src="$src" -v dst="$dst" -v pw="$pw" -v dpi=$dpi 'BEGIN {
+  split(src, s, /[x+]/); split(dst, d, /[x+]/)
+  px = 25.4 / 96; dp = 25.4 / dpi
+  printf "%.3f %.3f %.3f", d[3] * dp - s[3] * px, d[4] * dp - s[4] * px, d[1] * dp / s[1] * pw }')
+read -r left top width <<<"$measure"
+read -r expect_left expect_top expect_width < <(awk -v l="$area_left" -v t="$area_top" -v pw="$pw" \
+  'BEGIN { printf "%.3f %.3f %.3f\n", l + 1, t + 1, pw * 25.4 / 96 }')
+echo "picture ${pw} x ${ph} px: top-left at ${left} mm, ${top} mm from the paper corner, ${width} mm wide" \
+  "(expected ${expect_left} mm, ${expect_top} mm, ${expect_width} mm)"
+near() { awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { d = a - b; exit !(d <= t && -d <= t) }'; }
+e2e_check "1 mm from the left of the printable area" near "$left" "$expect_left" 0.3
+e2e_check "1 mm from the top of the printable area" near "$top" "$expect_top" 0.3
+e2e_check "natural size: pixels x 25.4 / 96 mm" near "$width" "$expect_width" 0.3
+
+rm -rf "$work" "$(dirname "$tool")"
+rm -f "$pdf"
+e2e_summary
