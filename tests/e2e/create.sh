@@ -70,7 +70,9 @@ done
 serve_clipboard "${long}yy"
 e2e_click "$win" $paste_at
 e2e_click "$win" $create_at
-msg=$(timeout 20 xdotool search --sync --onlyvisible --name '^Lumo-RAZazu$' | grep -v "^$win\$" | head -n 1)
+# --sync would return at once with the main window alone; wait for a second window of that name.
+e2e_wait_for 20 bash -c "xdotool search --onlyvisible --name '^Lumo-RAZazu\$' | grep -qv '^$win\$'"
+msg=$(xdotool search --onlyvisible --name '^Lumo-RAZazu$' | grep -v "^$win\$" | head -n 1)
 e2e_check "too long: a message box titled Lumo-RAZazu" [ -n "$msg" ]
 [ -n "$msg" ] && xdotool key --window "$msg" Return 2>/dev/null
 e2e_check "too long: the message closes" e2e_wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Lumo-RAZazu\$' | grep -qv '^$win\$'"
