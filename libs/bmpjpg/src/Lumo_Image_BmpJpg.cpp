@@ -3,7 +3,9 @@
 #include <turbojpeg.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -47,15 +49,36 @@ int32_t checkCommon(const char* jpgPath, int32_t quality, int32_t flag) {
     return LIBJ_OK;
 }
 
-// tjLoadImage also takes PPM files; the contract promises BMP only, so look at the magic first.
-bool startsLikeBmp(const char* path) {
+std::uint32_t le(const unsigned char* bytes, int count) {
+    std::uint32_t value = 0;
+    for (int i = count - 1; i >= 0; --i)
+        value = value << 8 | bytes[i];
+    return value;
+}
+
+// tjLoadImage also takes PPM files, and it sizes its buffers from the header before it reads a
+// single row: a 60-byte file declaring 30000 x 30000 pixels made it ask for gigabytes. Only a
+// BMP whose file holds every row its header declares goes on to it; a header it would refuse
+// anyway (empty, unknown depth) is left to its own judgement.
+bool holdsItsPixels(const char* path) {
     std::FILE* file = std::fopen(path, "rb");
     if (!file)
         return false;
-    char magic[2] = {};
-    const bool ok = std::fread(magic, 1, 2, file) == 2 && magic[0] == 'B' && magic[1] == 'M';
+    unsigned char h[30] = {};
+    const bool read = std::fread(h, 1, sizeof h, file) == sizeof h;
+    const long fileSize = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
     std::fclose(file);
-    return ok;
+    if (!read || fileSize < 0 || h[0] != 'B' || h[1] != 'M')
+        return false;
+    const bool core = le(h + 14, 4) == 12; // the old OS/2 header: 16-bit sides
+    const std::int64_t width = core ? le(h + 18, 2) : static_cast<std::int32_t>(le(h + 18, 4));
+    const std::int64_t height = core ? le(h + 20, 2) : static_cast<std::int32_t>(le(h + 22, 4));
+    const std::int64_t bits = le(h + (core ? 24 : 28), 2);
+    const std::int64_t offset = le(h + 10, 4);
+    if (width <= 0 || height == 0 || bits < 1 || bits > 32)
+        return true;
+    const std::int64_t stride = (width * bits + 31) / 32 * 4;
+    return offset <= fileSize && std::abs(height) <= (fileSize - offset) / stride;
 }
 
 // New files get the permissions any ordinary program would give them (0666 less the umask);
@@ -131,7 +154,7 @@ int32_t bmpToJpg(const char* bmpPath, const char* jpgPath, int32_t quality, int3
         return LIBJ_ERR_ARGUMENT;
     if (const int32_t code = checkCommon(jpgPath, quality, flag))
         return code;
-    if (!startsLikeBmp(bmpPath))
+    if (!holdsItsPixels(bmpPath))
         return LIBJ_ERR_READ_BMP;
     int width = 0, height = 0, pixelFormat = TJPF_RGB;
     Buffer pixels(tjLoadImage(bmpPath, &width, 1, &height, &pixelFormat, 0));
