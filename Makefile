@@ -3,6 +3,8 @@ BUILD      ?= build
 SANITIZE   ?= 0
 CMAKE_ARGS ?=
 JOBS       ?= $(shell nproc)
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
 ifeq ($(SANITIZE),1)
   BUILD := build-sanitize
@@ -12,7 +14,7 @@ ifneq ($(CI),)
   CMAKE_ARGS += -DLUMO_WERROR=ON
 endif
 
-.PHONY: run test bench build deps-run deps-test deps-bench clean
+.PHONY: run test bench fuzz build deps-run deps-test deps-bench deps-fuzz clean
 
 deps-run:
 	scripts/install-deps run
@@ -20,6 +22,8 @@ deps-test:
 	scripts/install-deps test
 deps-bench:
 	scripts/install-deps bench
+deps-fuzz:
+	scripts/install-deps fuzz
 
 CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
 TOOL_TARGETS = lumo-razazu QRCodeLib Lumo_Image_BmpJpg
@@ -42,5 +46,13 @@ bench: deps-bench
 	cmake --build $(BUILD) -j $(JOBS)
 	scripts/run-benchmarks $(BUILD)
 
+# Every libFuzzer target for FUZZ_SECONDS, built with clang in its own folder; inputs that reach
+# new code join tests/data/fuzz/<target>, which the test suites replay.
+fuzz: deps-fuzz
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ -DLUMO_FUZZ=ON -DLUMO_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	fuzz/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf build build-sanitize
+	rm -rf build build-sanitize $(FUZZ_BUILD)

@@ -1,0 +1,78 @@
+// FastQRCode on arbitrary bytes, through FastQRCodeN. The round trip is the oracle: a text the
+// library accepts must read back exactly from the picture it wrote; a text it refuses must leave
+// no file behind, and be refused for the reason its contract gives, judged by Qt's UTF-8 decoder
+// and the byte capacity of the largest symbol rather than by the library's own checks.
+#include "FuzzSupport.h"
+#include "QRCodeLib.h"
+#include "QrDecode.h"
+
+#include <QImage>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <string_view>
+#include <unistd.h>
+
+namespace {
+
+// Bytes any text fits in at version 40, level L, in byte mode alone (one less behind the UTF-8
+// marker): a refusal as too long below these is a finding.
+constexpr std::size_t kAsciiCapacity = 2953;
+constexpr std::size_t kUtf8Capacity = 2952;
+
+bool isUtf8(std::string_view text) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    return !decoder.hasError();
+}
+
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The code the contract gives for a text that fits no symbol, or OK.
+std::int32_t expectedRefusal(std::string_view text) {
+    if (text.empty())
+        return QRCL_ERR_EMPTY;
+    if (text.find('\0') != std::string_view::npos)
+        return QRCL_ERR_NUL;
+    if (!isUtf8(text))
+        return QRCL_ERR_ENCODING;
+    return QRCL_OK;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string& folder = fuzzsupport::scratchFolder();
+    const std::string path = folder + "/QRCODE.bmp";
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const std::int32_t code = FastQRCodeN(text.data(), static_cast<std::int32_t>(size), path.c_str());
+    const std::int32_t refusal = expectedRefusal(text);
+
+    if (refusal != QRCL_OK || code != QRCL_OK) {
+        if (refusal != QRCL_OK) {
+            FUZZ_CHECK(code == refusal, "refused with code " + std::to_string(code) + ", expected " +
+                                            std::to_string(refusal));
+        } else {
+            FUZZ_CHECK(code == QRCL_ERR_TOO_LONG, "a valid text refused with code " + std::to_string(code));
+            FUZZ_CHECK(text.size() > (isAscii(text) ? kAsciiCapacity : kUtf8Capacity),
+                       "refused as too long at " + std::to_string(text.size()) + " bytes");
+        }
+        FUZZ_CHECK(fuzzsupport::entriesOf(folder).empty(), "a refused text left a file behind");
+        return 0;
+    }
+
+    FUZZ_CHECK(fuzzsupport::entriesOf(folder) == std::vector<std::string>{"QRCODE.bmp"},
+               "the folder holds more than the picture");
+    const QImage picture(QString::fromStdString(path), "BMP");
+    FUZZ_CHECK(!picture.isNull(), "the picture is not a BMP that Qt reads");
+    FUZZ_CHECK(picture.width() == picture.height() && picture.width() <= QRCL_PICTURE_LIMIT,
+               "the picture is " + std::to_string(picture.width()) + " x " + std::to_string(picture.height()));
+    const auto decoded = testsupport::zxingDecode(picture);
+    FUZZ_CHECK(decoded.has_value(), "the picture holds no code that zxing-cpp reads");
+    FUZZ_CHECK(*decoded == text, "the code reads back as another text (" + std::to_string(decoded->size()) +
+                                     " bytes instead of " + std::to_string(size) + ")");
+    ::unlink(path.c_str());
+    return 0;
+}
