@@ -7,7 +7,8 @@
  *
  * A written JPEG is complete or absent: the bytes go to a temporary file beside the target,
  * are flushed to disk, and only then take the target's name. After any failure no temporary
- * is left and a file already at the target is untouched.
+ * is left and a file already at the target is untouched. A read-only file at the target is
+ * not replaced; a symbolic link there is replaced itself, never written through.
  *
  * Arguments are checked in the order of the codes: LIBJ_ERR_ARGUMENT, then LIBJ_ERR_QUALITY,
  * before any file is read or created.
@@ -48,7 +49,7 @@ extern "C" {
  *                         BMP not read (1- or 4-bit, compressed, top-down).
  *      LIBJ_ERR_COMPRESS  the encoder failed (e.g. a side above 65500 pixels, no memory).
  *      LIBJ_ERR_WRITE     the JPEG could not be written at jpgPath (missing folder, no right,
- *                         a folder by that name, disk full).
+ *                         a read-only file at jpgPath, a folder by that name, disk full).
  */
 LIBJ_EXPORT int32_t LIBmpToJpg(const char* bmpPath, const char* jpgPath, int32_t quality,
                                int32_t flag);

@@ -114,11 +114,23 @@ bool writeAll(int fd, const unsigned char* data, unsigned long size) {
     return true;
 }
 
+// Renaming over a file ignores its permissions; a picture its owner made read-only (root's too)
+// must stay as it is, as it would for a program writing into it. A link is followed to judge
+// but never written through: the rename replaces the link itself.
+bool mayReplace(const char* path) {
+    struct stat st {};
+    if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode))
+        return true; // nothing there, or something the rename itself refuses
+    return (st.st_mode & 0222) != 0 && ::access(path, W_OK) == 0;
+}
+
 // Complete or absent: a unique temporary in the target's folder, flushed, then renamed over.
 // The folder itself is not synced: after a crash the old name may come back, but never a
 // half-written picture, which is all the contract promises.
 int32_t writeFileAtomically(const char* path, const unsigned char* data, unsigned long size) {
     try {
+        if (!mayReplace(path))
+            return LIBJ_ERR_WRITE;
         std::string temp = std::string(path) + ".XXXXXX";
         const int fd = ::mkstemp(temp.data());
         if (fd < 0)

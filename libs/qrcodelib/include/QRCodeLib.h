@@ -18,7 +18,8 @@
  *
  * A written file is complete or absent: the bytes go to a temporary file beside the target,
  * are flushed to disk, and only then take the target's name. After any failure no temporary
- * is left and a file already at the target is untouched.
+ * is left and a file already at the target is untouched. A read-only file at the target is
+ * not replaced; a symbolic link there is replaced itself, never written through.
  *
  * Checks run in this order, before anything is written: QRCL_ERR_ARGUMENT, QRCL_ERR_EMPTY,
  * QRCL_ERR_NUL, QRCL_ERR_ENCODING, QRCL_ERR_TOO_LONG.
@@ -62,8 +63,8 @@ extern "C" {
  *      QRCL_ERR_ENCODING  text is not valid UTF-8 (stray or missing continuation byte,
  *                         overlong form, surrogate, beyond U+10FFFF).
  *      QRCL_ERR_TOO_LONG  text fits no QR symbol, even version 40 at level L.
- *      QRCL_ERR_WRITE     the file could not be written (missing folder, no right, a folder by
- *                         that name, disk full).
+ *      QRCL_ERR_WRITE     the file could not be written (missing folder, no right, a read-only
+ *                         file at path, a folder by that name, disk full).
  *      QRCL_ERR_INTERNAL  out of memory, or the encoder failed.
  */
 QRCL_EXPORT int32_t FastQRCode(const char* text, const char* path);

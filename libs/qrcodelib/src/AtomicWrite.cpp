@@ -7,6 +7,7 @@
 #include <string>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qrcl {
@@ -53,10 +54,22 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
     return true;
 }
 
+// Renaming over a file ignores its permissions; a picture its owner made read-only (root's too)
+// must stay as it is, as it would for a program writing into it. A link is followed to judge
+// but never written through: the rename replaces the link itself.
+bool mayReplace(const char* path) {
+    struct stat st {};
+    if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode))
+        return true; // nothing there, or something the rename itself refuses
+    return (st.st_mode & 0222) != 0 && ::access(path, W_OK) == 0;
+}
+
 } // namespace
 
 bool writeAtomically(const char* path, std::span<const std::uint8_t> bytes) noexcept {
     try {
+        if (!mayReplace(path))
+            return false;
         std::string tempPath;
         const int fd = createBeside(path, tempPath);
         if (fd < 0)

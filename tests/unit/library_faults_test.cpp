@@ -1,0 +1,240 @@
+// The two libraries, linked directly, under bad input and file-system faults: each case ends in a
+// code, never a crash, never a code of another text, and a file already at the target stays as it
+// was.
+#include "Lumo_Image_BmpJpg.h"
+#include "QRCodeLib.h"
+#include "QrDecode.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+class LibraryFaults : public ::testing::Test {
+protected:
+    QTemporaryDir m_dir;
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+    // Everything in the folder, hidden files included: no temporary may survive a failure.
+    QStringList entries(const QString& folder = {}) const {
+        return QDir(folder.isEmpty() ? m_dir.path() : folder)
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    std::optional<std::string> decode(const QString& path) const { return testsupport::zxingDecode(QImage(path)); }
+    // A small BMP that the converter reads.
+    QString sourceBmp() const {
+        const QString path = file(QStringLiteral("Temp.bmp"));
+        EXPECT_EQ(FastQRCode("https://exemple.fr/", path.toUtf8().constData()), QRCL_OK);
+        return path;
+    }
+};
+
+// ---- Texts: a code of exactly that text, or a refusal ------------------------------------------
+
+TEST_F(LibraryFaults, PastedMegabyteIsRefusedAsTooLongWithoutAFile) {
+    const QByteArray target = file(QStringLiteral("QRCODE.bmp")).toUtf8();
+    const std::string megabyte(1 << 20, 'x');
+    EXPECT_EQ(FastQRCode(megabyte.c_str(), target.constData()), QRCL_ERR_TOO_LONG);
+    EXPECT_EQ(FastQRCodeN(megabyte.data(), static_cast<int32_t>(megabyte.size()), target.constData()),
+              QRCL_ERR_TOO_LONG);
+    const std::string digits(1 << 20, '7');
+    EXPECT_EQ(FastQRCode(digits.c_str(), target.constData()), QRCL_ERR_TOO_LONG);
+    std::string accents;
+    while (accents.size() < (1u << 20))
+        accents += "é";
+    EXPECT_EQ(FastQRCode(accents.c_str(), target.constData()), QRCL_ERR_TOO_LONG);
+    EXPECT_TRUE(entries().isEmpty());
+}
+
+TEST_F(LibraryFaults, RightToLeftAndControlCharactersReadBackExactly) {
+    std::string controls;
+    for (char c = 1; c < 32; ++c)
+        controls += c;
+    controls += '\x7F';
+    const std::string texts[] = {
+        "שלום עולם https://exemple.fr/שלום",               // Hebrew around a left-to-right link
+        "مرحبا بالعالم ١٢٣ 456",                          // Arabic with Arabic-Indic and Latin digits
+        "\u202Egnp.exe\u202C \u200Flien\u200E \u2067x\u2069", // direction overrides, marks, isolates
+        controls,
+        "ligne 1\r\nligne 2\ttab\x1b[31mrouge\x1b[0m",
+    };
+    const QString target = file(QStringLiteral("QRCODE.bmp"));
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(::testing::PrintToString(text));
+        ASSERT_EQ(FastQRCode(text.c_str(), target.toUtf8().constData()), QRCL_OK);
+        EXPECT_EQ(decode(target), text);
+    }
+}
+
+// ---- Targets that must not be replaced, and links ------------------------------------------------
+
+TEST_F(LibraryFaults, ReadOnlyTargetsAreWriteFailuresAndStayAsTheyWere) {
+    const QString bmp = sourceBmp();
+    const QString code = file(QStringLiteral("QRCODE.bmp"));
+    const QString jpg = file(QStringLiteral("image.jpg"));
+    writeAll(code, "older code");
+    writeAll(jpg, "older picture");
+    // No write right for anyone: root too must leave them, as it would for a program writing in place.
+    ASSERT_EQ(::chmod(code.toUtf8().constData(), 0444), 0);
+    ASSERT_EQ(::chmod(jpg.toUtf8().constData(), 0444), 0);
+
+    EXPECT_EQ(FastQRCode("https://exemple.fr/", code.toUtf8().constData()), QRCL_ERR_WRITE);
+    EXPECT_EQ(LIBmpToJpg(bmp.toUtf8().constData(), jpg.toUtf8().constData(), 80, 1), LIBJ_ERR_WRITE);
+    EXPECT_EQ(readAll(code), "older code");
+    EXPECT_EQ(readAll(jpg), "older picture");
+    struct stat st {};
+    ASSERT_EQ(::stat(code.toUtf8().constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+    EXPECT_EQ(entries(), QStringList({"QRCODE.bmp", "Temp.bmp", "image.jpg"}));
+}
+
+TEST_F(LibraryFaults, LinksAtTheTargetAreReplacedNeverWrittenThrough) {
+    const QString bmp = sourceBmp();
+    QTemporaryDir elsewhere;
+    const QString existing = elsewhere.filePath(QStringLiteral("somebody's.jpg"));
+    writeAll(existing, "not ours");
+    const QString dangling = elsewhere.filePath(QStringLiteral("gone.bmp"));
+    ASSERT_TRUE(QFile::link(dangling, file(QStringLiteral("QRCODE.bmp"))));
+    ASSERT_TRUE(QFile::link(existing, file(QStringLiteral("image.jpg"))));
+
+    ASSERT_EQ(FastQRCode("lien", file(QStringLiteral("QRCODE.bmp")).toUtf8().constData()), QRCL_OK);
+    ASSERT_EQ(LIBmpToJpg(bmp.toUtf8().constData(), file(QStringLiteral("image.jpg")).toUtf8().constData(), 80, 1),
+              LIBJ_OK);
+
+    for (const QString name : {"QRCODE.bmp", "image.jpg"}) {
+        const QFileInfo info(file(name));
+        EXPECT_FALSE(info.isSymLink()) << name.toStdString();
+        EXPECT_TRUE(info.isFile()) << name.toStdString();
+    }
+    EXPECT_EQ(decode(file(QStringLiteral("QRCODE.bmp"))), "lien");
+    EXPECT_EQ(decode(file(QStringLiteral("image.jpg"))), "https://exemple.fr/");
+    EXPECT_EQ(entries(elsewhere.path()), QStringList{"somebody's.jpg"});
+    EXPECT_EQ(readAll(existing), "not ours");
+}
+
+// ---- A full disk and a read-only folder, on a file system of their own ---------------------------
+//
+// Mounting a small tmpfs needs root. So that no mount outlives a case, each of these cases runs
+// again as a child of `unshare --mount` (a private mount namespace) and does its work there.
+
+class OwnFileSystem : public LibraryFaults {
+protected:
+    static bool inPrivateMounts() { return qEnvironmentVariableIsSet("LUMO_PRIVATE_MOUNTS"); }
+
+    // In the parent: runs this very case in a private mount namespace and reports its outcome.
+    // True when the case is to go on here (in the child).
+    bool runInPrivateMounts() {
+        if (inPrivateMounts())
+            return true;
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        QProcess child;
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LUMO_PRIVATE_MOUNTS"), QStringLiteral("1"));
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QStringLiteral("unshare"),
+                    {"--mount", "--propagation", "private", QCoreApplication::applicationFilePath(),
+                     QStringLiteral("--gtest_filter=%1.%2").arg(info->test_suite_name(), info->name())});
+        EXPECT_TRUE(child.waitForFinished(120000));
+        const std::string output = child.readAll().toStdString();
+        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << output;
+        EXPECT_EQ(child.exitCode(), 0) << output;
+        EXPECT_NE(output.find("[  PASSED  ] 1 test"), std::string::npos) << output;
+        return false;
+    }
+
+    // A tmpfs of the given size on a new folder; the namespace takes it away with the process.
+    QString mountTmpfs(const QString& name, int kilobytes) {
+        const QString folder = file(name);
+        EXPECT_TRUE(QDir().mkpath(folder));
+        const QByteArray options = QByteArray("size=") + QByteArray::number(kilobytes) + "k";
+        EXPECT_EQ(::mount("tmpfs", folder.toUtf8().constData(), "tmpfs", 0, options.constData()), 0)
+            << std::strerror(errno);
+        m_mounts << folder;
+        return folder;
+    }
+
+    void SetUp() override {
+        if (!inPrivateMounts() && ::geteuid() != 0)
+            GTEST_SKIP() << "mounting a tmpfs needs root";
+    }
+    // Before the temporary folder goes: a mount point cannot be removed.
+    void TearDown() override {
+        for (const QString& folder : m_mounts)
+            ::umount2(folder.toUtf8().constData(), MNT_DETACH);
+    }
+
+private:
+    QStringList m_mounts;
+};
+
+TEST_F(OwnFileSystem, FullDiskIsAWriteFailureAndKeepsTheOlderFile) {
+    if (!runInPrivateMounts())
+        return;
+    const QString bmp = sourceBmp();
+    const QString disk = mountTmpfs(QStringLiteral("disk"), 256);
+    const QString code = disk + QStringLiteral("/QRCODE.bmp");
+    const QString jpg = disk + QStringLiteral("/image.jpg");
+    writeAll(code, "older code");
+    writeAll(jpg, "older picture");
+    {
+        QFile filler(disk + QStringLiteral("/filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, '\0');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+
+    // A large code: its picture cannot fit in what is left.
+    const std::string link = "https://exemple.fr/" + std::string(400, 'a');
+    EXPECT_EQ(FastQRCode(link.c_str(), code.toUtf8().constData()), QRCL_ERR_WRITE);
+    EXPECT_EQ(LIBmpToJpg(bmp.toUtf8().constData(), jpg.toUtf8().constData(), 100, 1), LIBJ_ERR_WRITE);
+    EXPECT_EQ(readAll(code), "older code");
+    EXPECT_EQ(readAll(jpg), "older picture");
+    EXPECT_EQ(entries(disk), QStringList({"QRCODE.bmp", "filler", "image.jpg"}));
+}
+
+TEST_F(OwnFileSystem, ReadOnlyFolderIsAWriteFailureAndKeepsTheOlderFile) {
+    if (!runInPrivateMounts())
+        return;
+    const QString bmp = sourceBmp();
+    const QString folder = mountTmpfs(QStringLiteral("readonly"), 1024);
+    const QString code = folder + QStringLiteral("/QRCODE.bmp");
+    const QString jpg = folder + QStringLiteral("/image.jpg");
+    writeAll(code, "older code");
+    writeAll(jpg, "older picture");
+    // Read-only for root as well: the mount, not the permissions, refuses.
+    ASSERT_EQ(::mount(nullptr, folder.toUtf8().constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0)
+        << std::strerror(errno);
+
+    EXPECT_EQ(FastQRCode("https://exemple.fr/", code.toUtf8().constData()), QRCL_ERR_WRITE);
+    EXPECT_EQ(LIBmpToJpg(bmp.toUtf8().constData(), jpg.toUtf8().constData(), 80, 1), LIBJ_ERR_WRITE);
+    EXPECT_EQ(readAll(code), "older code");
+    EXPECT_EQ(readAll(jpg), "older picture");
+    EXPECT_EQ(entries(folder), QStringList({"QRCODE.bmp", "image.jpg"}));
+}
+
+} // namespace
