@@ -1,16 +1,26 @@
 #pragma once
 #include "Registry.h"
 
+#include <memory>
+
 namespace host {
 
-// The system's registry: advapi32 on Windows, a read-only stand-in elsewhere.
+// The system's registry: advapi32 on Windows, a read-only stand-in elsewhere (see posix/).
 class PlatformRegistry final : public Registry {
 public:
+    PlatformRegistry();
+    ~PlatformRegistry() override;
+
     long RegOpenKeyExA(HKEY root, const QByteArray& subKey, std::uint32_t options, std::uint32_t samDesired,
                        HKEY* result) override;
     long RegQueryValueExA(HKEY key, const QByteArray& valueName, std::uint32_t* type, unsigned char* data,
                           std::uint32_t* count) override;
     long RegCloseKey(HKEY key) override;
+
+private:
+    // What each platform keeps between calls.
+    struct State;
+    std::unique_ptr<State> m_state;
 };
 
 } // namespace host

@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# The About dialog in a real window: opened by the picture button, looked at, the details message,
+# the system-information tool started from PATH (a stub) or reported missing, Esc, and a reopening.
+# Usage: about.sh BIN_DIR OUT_DIR (the screenshots stay in OUT_DIR).
+set -uo pipefail
+bin=$1
+out=${2:-$(mktemp -d)}
+. "$(dirname "$0")/../../scripts/e2e-lib.sh"
+trap e2e_cleanup EXIT
+mkdir -p "$out"
+rm -f "$out"/*.png
+
+# Stand-ins for the system-information tool and the desktop's link opener, alone on the tool's PATH:
+# each notes what it was given.
+stub=$(mktemp -d)
+marker=$stub/started
+printf '#!/bin/sh\necho "args:$#" > "%s"\n' "$marker" >"$stub/hardinfo"
+printf '#!/bin/sh\necho "$@" >> "%s"\n' "$stub/opened" >"$stub/xdg-open"
+chmod +x "$stub/hardinfo" "$stub/xdg-open"
+
+e2e_start_xvfb || exit 1
+tool=$(e2e_install_tool "$bin")
+PATH=$stub "$tool" >"$(dirname "$tool")/tool.log" 2>&1 &
+E2E_TOOL_PID=$!
+E2E_PIDS+=("$E2E_TOOL_PID")
+win=$(e2e_window "Lumo-RAZazu") || { echo "no window"; exit 1; }
+
+about_at=$(e2e_twips_centre 5280 120 495 375)
+details_at=$(e2e_twips_centre 3960 2160 1455 375)
+sysinfo_at=$(e2e_twips_centre 3960 2640 1485 345)
+
+# Windows titled Lumo-RAZazu besides the main one: the host's message boxes. The name search
+# ignores case, and tooltips carry the program's name "lumo-razazu": compare exactly.
+message_box() {
+  local id
+  for id in $(xdotool search --onlyvisible --name '^Lumo-RAZazu$'); do
+    [ "$id" != "$win" ] && [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "Lumo-RAZazu" ] && echo "$id" && return 0
+  done
+  return 1
+}
+no_message_box() { ! message_box; }
+visible() { xdotool search --onlyvisible --name "^$1\$" >/dev/null; }
+gone() { ! visible "$1"; }
+# A key typed on the real keyboard into the window, given the focus first (there is no window manager).
+press() { xdotool windowfocus --sync "$1" 2>/dev/null && xdotool key "$2"; }
+# import asks for a click when the window has gone: never let it wait.
+shot() { timeout 20 import -window "$1" "$2" </dev/null; }
+# Colour of one pixel of a picture, as ImageMagick writes it (e.g. srgb(0,255,0)).
+pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
+# A region that is not one plain colour: something is drawn there.
+drawn() { [ "$(convert "$1" -crop "$2" +repage -format '%k' info:)" -gt 1 ]; }
+has_colour() { convert "$1" -crop "$2" +repage -fill black +opaque "$3" -fill white -opaque "$3" -format '%[fx:maxima.r]' info: | grep -q '^1'; }
+
+e2e_click "$win" $about_at
+dialog=$(e2e_window "A propos Lumo-RAZazu")
+e2e_check "the picture button opens 'A propos Lumo-RAZazu'" [ -n "$dialog" ] || exit 1
+shot=$out/about.png
+shot "$dialog" "$shot"
+e2e_check "dialog is 382 x 217" [ "$(identify -format '%wx%h' "$shot")" = "382x217" ]
+e2e_check "black ground" [ "$(pixel "$shot" 4 4)" = "srgb(0,0,0)" ]
+e2e_check "white line then grey line" [ "$(pixel "$shot" 5 80)/$(pixel "$shot" 5 81)" = "srgb(255,255,255)/srgb(128,128,128)" ]
+e2e_check "icon drawn" drawn "$shot" 48x48+8+16
+e2e_check "donation picture drawn" drawn "$shot" 100x44+96+160
+e2e_check "green title" has_colour "$shot" 259x16+72+8 "rgb(0,255,0)"
+e2e_check "light cyan links" has_colour "$shot" 200x40+48+88 "rgb(192,255,255)"
+
+e2e_click "$dialog" $details_at
+details=$(e2e_window "A propos")
+e2e_check "Détails... shows the message 'A propos'" [ -n "$details" ]
+[ -n "$details" ] && shot "$details" "$out/details.png"
+press "$details" Return
+e2e_check "the message closes" e2e_wait_for 10 gone "A propos"
+e2e_check "the dialog stays" visible "A propos Lumo-RAZazu"
+
+# The links go to the desktop's opener; the dialog stays.
+e2e_click "$dialog" $(e2e_twips_centre 1080 1680 600 225)
+e2e_check "URL label opens the web site" e2e_wait_for 20 grep -q '^https://' "$stub/opened"
+e2e_click "$dialog" $(e2e_twips_centre 1440 2400 1500 660)
+e2e_check "donation picture opens the donation page" e2e_wait_for 20 grep -q '/Don/Don.htm$' "$stub/opened"
+e2e_click "$dialog" $(e2e_twips_centre 720 1320 600 225)
+e2e_check "E-Mail label opens a new mail" e2e_wait_for 20 grep -q '^mailto:.*@' "$stub/opened"
+
+e2e_click "$dialog" $sysinfo_at
+e2e_check "Système Info starts the tool found on PATH" e2e_wait_for 20 test -s "$marker"
+e2e_check "by its path alone, with no arguments" grep -qx 'args:0' "$marker"
+
+# Without it: the message, under the host's default title, and the dialog goes on.
+chmod -x "$stub/hardinfo"
+rm -f "$marker"
+e2e_click "$dialog" $sysinfo_at
+e2e_check "no tool: a message box" e2e_wait_for 20 message_box
+missing=$(message_box)
+[ -n "$missing" ] && shot "$missing" "$out/missing.png"
+press "$missing" Return
+e2e_check "no tool: the message closes" e2e_wait_for 10 no_message_box
+e2e_check "no tool: nothing started" [ ! -e "$marker" ]
+
+press "$dialog" Escape
+e2e_check "Esc closes the dialog" e2e_wait_for 10 gone "A propos Lumo-RAZazu"
+
+e2e_click "$win" $about_at
+e2e_check "the dialog opens again" e2e_wait_for 20 visible "A propos Lumo-RAZazu"
+again=$(e2e_window "A propos Lumo-RAZazu")
+[ -n "$again" ] && press "$again" Escape
+e2e_check "and closes again" e2e_wait_for 10 gone "A propos Lumo-RAZazu"
+
+rm -rf "$stub" "$(dirname "$tool")"
+e2e_summary
