@@ -14,7 +14,8 @@ ifneq ($(CI),)
   CMAKE_ARGS += -DLUMO_WERROR=ON
 endif
 
-.PHONY: run test bench fuzz build deps-run deps-test deps-bench deps-fuzz clean
+.PHONY: run test bench fuzz build deps-run deps-test deps-bench deps-fuzz clean \
+  package package-test deps-package
 
 deps-run:
 	scripts/install-deps run
@@ -24,6 +25,8 @@ deps-bench:
 	scripts/install-deps bench
 deps-fuzz:
 	scripts/install-deps fuzz
+deps-package:
+	scripts/install-deps package
 
 CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
 TOOL_TARGETS = lumo-razazu QRCodeLib Lumo_Image_BmpJpg
@@ -53,6 +56,20 @@ fuzz: deps-fuzz
 	  -DCMAKE_CXX_COMPILER=clang++ -DLUMO_FUZZ=ON -DLUMO_TESTS=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 	fuzz/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The Debian package, $(BUILD)/lumo-razazu_<version>_<arch>.deb; install it with
+# sudo apt-get install ./$(BUILD)/lumo-razazu_*.deb
+package: deps-package
+	test -f $(BUILD)/CMakeCache.txt || $(CONFIGURE) -DLUMO_TESTS=OFF
+	cmake --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && cpack
+
+# Installs that package on this machine (as root: apt-get, useradd), runs the real-window suites
+# against it as the ordinary user lumo-tester, then purges it. Never part of `make test`.
+SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
+package-test: build deps-package
+	cd $(BUILD) && cpack
+	$(SUDO) tests/package/package-test.sh $(BUILD)
 
 clean:
 	rm -rf build build-sanitize $(FUZZ_BUILD)

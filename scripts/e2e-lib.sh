@@ -57,10 +57,21 @@ e2e_twips_centre() {
 
 # e2e_install_tool BIN_DIR: copies the tool and its two libraries into a private folder, so that
 # tests running side by side each have their own working files; prints the tool's path there.
+# With LUMO_E2E_INSTALLED (e.g. /usr/bin/lumo-razazu) the installed tool is tested instead: the
+# folder gets a link to it, which runs it from its real folder (libraries in ../lib/lumo-razazu,
+# working files in the user's data folder), and links to those working files, so the scripts
+# find them beside the tool as usual and remove only links when they clean up.
 e2e_install_tool() {
   local dir
   dir=$(mktemp -d "${TMPDIR:-/tmp}/lumo-e2e.XXXXXX")
-  cp "$1/lumo-razazu" "$1/libQRCodeLib.so" "$1/libLumo_Image_BmpJpg.so" "$dir/"
+  if [ -n "${LUMO_E2E_INSTALLED:-}" ]; then
+    local data=${XDG_DATA_HOME:-$HOME/.local/share}/lumo-razazu
+    ln -s "$LUMO_E2E_INSTALLED" "$dir/lumo-razazu"
+    ln -s "$data/QRCODE.bmp" "$dir/QRCODE.bmp"
+    ln -s "$data/Temp.bmp" "$dir/Temp.bmp"
+  else
+    cp "$1/lumo-razazu" "$1/libQRCodeLib.so" "$1/libLumo_Image_BmpJpg.so" "$dir/"
+  fi
   echo "$dir/lumo-razazu"
 }
 
