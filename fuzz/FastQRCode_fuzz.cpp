@@ -6,10 +6,14 @@
 #include "QRCodeLib.h"
 #include "QrDecode.h"
 
+#define ZX_USE_UTF8
+#include <ZXing/ReadBarcode.h>
+
 #include <QImage>
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 #include <unistd.h>
 
@@ -24,6 +28,22 @@ bool isUtf8(std::string_view text) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString decoded = decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
     return !decoder.hasError();
+}
+
+// The picture is the symbol alone on its quiet zone, which zxing-cpp reads best as a pure barcode:
+// its general detector misses some symbols of 2-pixel modules (version 16 among them) that its
+// pure reader and zbar both read. The general reading of the tests comes second.
+std::optional<std::string> readBack(const QImage& picture) {
+    const QImage gray = picture.convertToFormat(QImage::Format_Grayscale8);
+    const ZXing::ImageView view(gray.constBits(), gray.width(), gray.height(), ZXing::ImageFormat::Lum,
+                                static_cast<int>(gray.bytesPerLine()));
+    ZXing::DecodeHints hints;
+    hints.setFormats(ZXing::BarcodeFormat::QRCode);
+    hints.setIsPure(true);
+    hints.setBinarizer(ZXing::Binarizer::FixedThreshold);
+    if (const auto result = ZXing::ReadBarcode(view, hints); result.isValid())
+        return result.text();
+    return testsupport::zxingDecode(picture);
 }
 
 bool isAscii(std::string_view text) {
@@ -69,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!picture.isNull(), "the picture is not a BMP that Qt reads");
     FUZZ_CHECK(picture.width() == picture.height() && picture.width() <= QRCL_PICTURE_LIMIT,
                "the picture is " + std::to_string(picture.width()) + " x " + std::to_string(picture.height()));
-    const auto decoded = testsupport::zxingDecode(picture);
+    const auto decoded = readBack(picture);
     FUZZ_CHECK(decoded.has_value(), "the picture holds no code that zxing-cpp reads");
     FUZZ_CHECK(*decoded == text, "the code reads back as another text (" + std::to_string(decoded->size()) +
                                      " bytes instead of " + std::to_string(size) + ")");
