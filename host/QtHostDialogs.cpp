@@ -1,14 +1,86 @@
 // Save dialog and input box of the real host.
 #include "QtHost.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+
 namespace host {
 
-void QtHost::showSave(CommonDialog&) {
-    throw Failure(QStringLiteral("Enregistrement non disponible."));
+namespace {
+
+// "description|pattern|description|pattern..." as the name filters QFileDialog takes. A
+// description that does not already end with its pattern in brackets gets it appended, so the
+// dialog always filters on the pattern given.
+QStringList nameFilters(const QString& filter) {
+    QStringList result;
+    const QStringList fields = filter.split(u'|');
+    for (qsizetype i = 0; i + 1 < fields.size(); i += 2) {
+        const QString& description = fields[i];
+        const QString& pattern = fields[i + 1];
+        const QString bracketed = u'(' + pattern + u')';
+        result << (description.trimmed().endsWith(bracketed) ? description : description + u' ' + bracketed);
+    }
+    return result;
 }
 
-QString QtHost::inputBox(const QString&, const QString&, const QString&) {
-    return {};
+// 0-based position of the type chosen. QFileDialog folds the blanks of the names it holds, so the
+// position is read from the type list itself, never found by comparing names with ours.
+int chosenType(const QFileDialog& dialog) {
+    if (const auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
+        return types->currentIndex();
+    return static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter()));
+}
+
+} // namespace
+
+void QtHost::showSave(CommonDialog& properties) {
+    QFileDialog dialog(QApplication::activeWindow(), properties.DialogTitle);
+    // Qt's own dialog: the same on every desktop, French through the translator, scriptable.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite,
+                     !(properties.Flags & CommonDialog::cdlOFNOverwritePrompt));
+
+    const QStringList filters = nameFilters(properties.Filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        const int index = std::clamp(properties.FilterIndex, 1, static_cast<int>(filters.size()));
+        // The dialog's own copy of the name, as it folded it; selected before the file name,
+        // since in a save dialog choosing a type rewrites the extension of the name shown.
+        dialog.selectNameFilter(dialog.nameFilters().value(index - 1));
+    }
+    if (!properties.FileName.isEmpty()) {
+        const QFileInfo start(properties.FileName);
+        if (start.dir().exists())
+            dialog.setDirectory(start.absolutePath());
+        dialog.selectFile(start.fileName());
+    }
+
+    if (dialog.exec() != QDialog::Accepted) {
+        if (properties.CancelError)
+            throw Cancelled();
+        return;
+    }
+    const QString chosen = dialog.selectedFiles().value(0);
+    properties.FileName = chosen;
+    properties.FileTitle = QFileInfo(chosen).fileName();
+    if (!filters.isEmpty())
+        properties.FilterIndex = std::max(0, chosenType(dialog)) + 1;
+}
+
+QString QtHost::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+    QInputDialog box(QApplication::activeWindow());
+    box.setWindowTitle(title.isEmpty() ? appTitle() : title);
+    box.setInputMode(QInputDialog::TextInput);
+    box.setLabelText(prompt);
+    box.setTextValue(defaultText);
+    if (box.exec() != QDialog::Accepted)
+        return {};
+    return box.textValue();
 }
 
 } // namespace host

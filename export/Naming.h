@@ -1,0 +1,30 @@
+#pragma once
+// The two path functions of the save command and the naming of its target.
+#include "Host.h"
+
+#include <QString>
+
+namespace exporting {
+
+// The path with a final separator: unchanged when it already ends in one; empty gives "/".
+QString AddBackslash(const QString& path);
+
+// True when an ordinary file (not a folder, not hidden) matches the path, wildcards included.
+bool FileExists(host::Host& host, const QString& path);
+
+// The save dialog's type list, "description|pattern|..." for the five types.
+extern const QString saveFilter;
+inline constexpr int typeBmp = 1;
+inline constexpr int typeCount = 5;
+
+// Extension given to a target of this type: "bmp" for type 1, "jpg" for the JPEG types.
+QString extensionOf(int typeIndex);
+
+// The file name with everything after its first "." replaced by the extension of the type;
+// a name without "." gets one.
+QString titleWithExtension(const QString& title, int typeIndex);
+
+// The folder part of the dialog's full path: what precedes its file-name part.
+QString folderOf(const QString& fileName, const QString& fileTitle);
+
+} // namespace exporting

@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# Saving from the built tool in a real window: the real save dialog and ratio box, typed into and
+# confirmed as a person does; every file written is read back by zbarimg, the caption follows.
+set -uo pipefail
+bin=$1
+. "$(dirname "$0")/../../scripts/e2e-lib.sh"
+trap e2e_cleanup EXIT
+E2E_PIDS=()
+e2e_start_xvfb || exit 1
+tool=$(e2e_install_tool "$bin")
+app=$(dirname "$tool")
+out=$(mktemp -d)
+# The first save dialog of a run opens in the directory the tool was started from.
+cd "$out" || exit 1
+e2e_start_tool "$tool" || { echo "no window"; exit 1; }
+win=$E2E_WIN
+
+link="https://www.exemple.fr/qr?été=1&n=42"
+create_at=$(e2e_twips_centre 3360 600 1695 495)
+save_at=$(e2e_twips_centre 3360 1200 2415 375)
+quit_at=$(e2e_twips_centre 3360 3120 2415 495)
+
+visible() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
+gone() { [ -z "$(visible "$1")" ]; }
+# settled NAME: prints the id of the one window of that name once it has stayed the same a
+# moment; Qt may map and drop a window of the same name while a dialog opens.
+settled() {
+  local first second end=$((SECONDS + 20))
+  while [ $SECONDS -lt $end ]; do
+    first=$(visible "$1")
+    if [ -n "$first" ] && [ "$(wc -l <<<"$first")" -eq 1 ]; then
+      sleep 0.3
+      second=$(visible "$1")
+      [ "$second" = "$first" ] && xwininfo -id "$first" >/dev/null 2>&1 && { echo "$first"; return 0; }
+    fi
+    sleep 0.05
+  done
+  return 1
+}
+caption_is() { [ "$(xdotool getwindowname "$win")" = "$1" ]; }
+format_is() { [ "$(identify -format '%m %wx%h' "$1" 2>/dev/null)" = "$2" ]; }
+quality_is() { [ "$(identify -format '%Q' "$1" 2>/dev/null)" = "$2" ]; }
+no_temp_left() { [ ! -e "$app/Temp.bmp" ]; }
+
+# Opens the save dialog from the main window; sets dlg.
+open_save() {
+  e2e_click "$win" $save_at
+  # The pointer out of the way: hovering the file list maps and drops tooltip windows.
+  xdotool mousemove 1020 760
+  dlg=$(settled "Enregistrer Sous")
+}
+# In the open dialog: the type by its place in the list, then the name, then « Enregistrer »
+# through its accelerator. (Enter works as well for a person; sent as synthetic X events to a
+# dialog that no window manager has activated, it can reach the ratio box that opens next.)
+fill_and_confirm() {
+  local type=$1 name=$2 i
+  # With the name field emptied the save button is disabled, so Tab goes straight to the types.
+  xdotool key --window "$dlg" ctrl+a BackSpace Tab Home
+  for ((i = 1; i < type; i++)); do xdotool key --window "$dlg" Down; done
+  xdotool key --window "$dlg" shift+Tab ctrl+a
+  xdotool type --window "$dlg" --delay 5 -- "$name"
+  xdotool key --window "$dlg" alt+e 2>/dev/null
+}
+# Moves a checked file aside. Without a window manager the dialog is never the active window, and
+# then Qt lets the remembered file, shown selected in the list, win over a name typed over it.
+set_aside() {
+  mkdir -p "$out/vérifiés" && mv "$out/$1" "$out/vérifiés/"
+}
+
+e2e_type_link "$win" "$link"
+e2e_click "$win" $create_at
+e2e_check "the code is created" e2e_wait_for 20 e2e_decodes "$app/QRCODE.bmp" "$link"
+
+# JPEG at 80: a name without extension gets .jpg.
+open_save
+e2e_check "the save dialog opens" [ -n "$dlg" ]
+fill_and_confirm 3 "qr"
+e2e_check "JPEG 80: the caption names the file" e2e_wait_for 20 caption_is "Lumo-RAZazu : qr.jpg"
+e2e_check "JPEG 80: a 201 x 201 JPEG" format_is "$out/qr.jpg" "JPEG 201x201"
+e2e_check "JPEG 80: quality 80" quality_is "$out/qr.jpg" 80
+e2e_check "JPEG 80: zbarimg reads the link" e2e_decodes "$out/qr.jpg" "$link"
+e2e_check "JPEG 80: no Temp.bmp left" no_temp_left
+set_aside qr.jpg
+
+# The typed ratio, through the real input box: it offers 100 the first time.
+open_save
+fill_and_confirm 5 "ratio.png"
+box=$(settled "Valeur du ratio de compression")
+e2e_check "ratio: the input box opens" [ -n "$box" ]
+xdotool key --window "$box" ctrl+a ctrl+c
+e2e_check "ratio: 100 is offered" e2e_wait_for 10 bash -c '[ "$(xclip -selection clipboard -o)" = 100 ]'
+xdotool key --window "$box" ctrl+a
+xdotool type --window "$box" --delay 5 -- "3 5"
+xdotool key --window "$box" Return 2>/dev/null
+e2e_check "ratio: the caption names the file" e2e_wait_for 20 caption_is "Lumo-RAZazu : ratio.jpg"
+e2e_check "ratio: quality 35 (blanks ignored)" quality_is "$out/ratio.jpg" 35
+e2e_check "ratio: zbarimg reads the link" e2e_decodes "$out/ratio.jpg" "$link"
+e2e_check "ratio: no ratio.png written" [ ! -e "$out/ratio.png" ]
+set_aside ratio.jpg
+
+# BMP: the box-sized picture, extension replaced.
+open_save
+fill_and_confirm 1 "final.png"
+e2e_check "BMP: the caption names the file" e2e_wait_for 20 caption_is "Lumo-RAZazu : final.bmp"
+e2e_check "BMP: a 201 x 201 BMP" format_is "$out/final.bmp" "BMP3 201x201"
+e2e_check "BMP: zbarimg reads the link" e2e_decodes "$out/final.bmp" "$link"
+set_aside final.bmp
+
+# Cancel: nothing written, nothing said.
+before=$(ls "$out")
+open_save
+xdotool key --window "$dlg" Escape 2>/dev/null
+e2e_check "cancel: the dialog closes" e2e_wait_for 10 gone "Enregistrer Sous"
+e2e_check "cancel: no message" gone "Erreur"
+e2e_check "cancel: nothing written" [ "$(ls "$out")" = "$before" ]
+e2e_check "cancel: the caption stays" caption_is "Lumo-RAZazu : final.bmp"
+
+# A folder that cannot be written: a French message titled Erreur, and nothing lost.
+printf 'pas un dossier' >"$out/fichier"
+open_save
+fill_and_confirm 1 "fichier/qr"
+err=$(settled "Erreur")
+e2e_check "unwritable folder: a message titled Erreur" [ -n "$err" ]
+# Its OK button, bottom right, clicked: no window manager gives the box the keyboard.
+if [ -n "$err" ]; then
+  eval "$(xdotool getwindowgeometry --shell "$err")"
+  e2e_click "$err" $((WIDTH - 51)) $((HEIGHT - 24))
+fi
+e2e_check "unwritable folder: the message closes" e2e_wait_for 10 gone "Erreur"
+e2e_check "unwritable folder: the caption stays" caption_is "Lumo-RAZazu : final.bmp"
+e2e_check "unwritable folder: the file in the way is intact" [ "$(cat "$out/fichier")" = "pas un dossier" ]
+e2e_check "unwritable folder: the earlier files are intact" e2e_decodes "$out/vérifiés/final.bmp" "$link"
+
+e2e_click "$win" $quit_at
+e2e_check "quit ends the program" e2e_wait_for 10 bash -c "! kill -0 $E2E_TOOL_PID"
+cd / && rm -rf "$out" "$app"
+e2e_summary

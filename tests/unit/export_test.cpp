@@ -1,0 +1,501 @@
+// The save command on the fake host, from the real main window: dialog set-up and read-back,
+// target naming, BMP and JPEG writing, the typed ratio, and what every failure leaves behind.
+#include "FakeHost.h"
+#include "LumoQRCode.h"
+#include "Naming.h"
+#include "NumericValue.h"
+#include "PictureBox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QPushButton>
+#include <cmath>
+#include <gtest/gtest.h>
+
+using lumo::LumoQRCode;
+using testsupport::FakeHost;
+
+namespace {
+
+const QString filter = QStringLiteral("Image en mode point  (*.BMP)|*.BMP|Format JPG-Ratio 100% (*.JPG)|*.JPG|"
+                                      "Format JPG-Ratio 80%  (*.JPG)|*.JPG|Format JPG-Ratio 50%  (*.JPG)|*.JPG|"
+                                      "Format JPG-Ratio personnalisé (*.JPG)|*.JPG");
+
+// What the save dialog gives back when a person confirms this path with this type.
+std::function<void(host::CommonDialog&)> confirm(const QString& path, int type) {
+    return [path, type](host::CommonDialog& dialog) {
+        dialog.FileName = path;
+        dialog.FileTitle = QFileInfo(path).fileName();
+        dialog.FilterIndex = type;
+    };
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void put(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray formatOf(const QString& path) {
+    return QImageReader(path).format();
+}
+
+struct Save : ::testing::Test {
+    FakeHost host;
+    LumoQRCode window{host};
+    QString out; // the folder the person saves into
+
+    Save() {
+        out = host.tempPath() + QStringLiteral("/sortie");
+        QDir().mkpath(out);
+        window.Command1->click(); // a code on view: the save command is enabled
+    }
+    void save(const QString& name, int type) {
+        host.saveAnswers.push_back(confirm(out + u'/' + name, type));
+        window.Command3->click();
+    }
+    QString temp() const { return host.tempPath() + QStringLiteral("/Temp.bmp"); }
+    QStringList jpegQualities() const { return host.log.filter(QStringLiteral("liBmpToJpg quality")); }
+};
+
+// ---- naming ----
+
+TEST(Naming, AddBackslashAppendsTheSeparatorOnlyWhenMissing) {
+    using exporting::AddBackslash;
+    EXPECT_EQ(AddBackslash("/"), "/");
+    EXPECT_EQ(AddBackslash("/home/ana/QR"), "/home/ana/QR/");
+    EXPECT_EQ(AddBackslash("/home/ana/QR/"), "/home/ana/QR/");
+    EXPECT_EQ(AddBackslash(""), "/");
+    const QString kept = QStringLiteral("/a/b");
+    AddBackslash(kept);
+    EXPECT_EQ(kept, "/a/b");
+}
+
+TEST(Naming, TitleTakesTheExtensionOfTheTypeAfterTheFirstDot) {
+    using exporting::titleWithExtension;
+    EXPECT_EQ(titleWithExtension("qr", 1), "qr.bmp");
+    EXPECT_EQ(titleWithExtension("qr.png", 3), "qr.jpg");
+    EXPECT_EQ(titleWithExtension("a.b.c", 1), "a.bmp");
+    EXPECT_EQ(titleWithExtension("name.", 2), "name.jpg");
+    EXPECT_EQ(titleWithExtension("QR.BMP", 2), "QR.jpg");
+    EXPECT_EQ(titleWithExtension(".cache", 4), ".jpg");
+    EXPECT_EQ(titleWithExtension("été 2024", 5), "été 2024.jpg");
+    EXPECT_EQ(exporting::folderOf("/a/b/qr.png", "qr.png"), "/a/b/");
+    EXPECT_EQ(exporting::folderOf("qr", "longer"), "");
+}
+
+TEST(Naming, FileExistsCountsOrdinaryFilesOnly) {
+    FakeHost host;
+    const QString dir = host.tempPath();
+    put(dir + "/qr.bmp", "x");
+    put(dir + "/.cache", "x");
+    QDir().mkpath(dir + "/dossier.bmp");
+    EXPECT_TRUE(exporting::FileExists(host, dir + "/qr.bmp"));
+    EXPECT_FALSE(exporting::FileExists(host, dir + "/absent.bmp"));
+    EXPECT_FALSE(exporting::FileExists(host, dir + "/.cache"));       // hidden
+    EXPECT_FALSE(exporting::FileExists(host, dir + "/dossier.bmp"));  // a folder
+    EXPECT_TRUE(exporting::FileExists(host, dir + "/*.bmp"));         // the file, not the folder
+    EXPECT_TRUE(exporting::FileExists(host, dir + "/q?.bmp"));
+    EXPECT_FALSE(exporting::FileExists(host, dir + "/*.jpg"));
+    EXPECT_FALSE(exporting::FileExists(host, dir + "/manquant/qr.bmp"));
+}
+
+// ---- the leading-number reading ----
+
+TEST(NumericValue, ReadsTheLeadingNumberWhateverFollows) {
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); // "," there: must not matter
+    const std::vector<std::pair<QString, double>> cases = {
+        {"75", 75},       {"19.5", 19.5},    {" 5 0", 50},     {"5\t0\n1", 501}, {"50%", 50},
+        {"1e2", 100},     {"1E+2", 100},     {"25e-1", 2.5},   {"1e", 1},        {"1e+", 1},
+        {"-5", -5},       {"+ 7", 7},        {".5", 0.5},      {"1.2.3", 1.2},   {"2,5", 2},
+        {"abc", 0},       {"", 0},           {"  ", 0},        {"-", 0},         {".", 0},
+        {"e5", 0},        {"0x1A", 0},       {"٣", 0},         {"1e-400", 0},    {"007", 7},
+        {"3\r4", 3}, // a carriage return is no blank here
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_DOUBLE_EQ(host::numericValue(text), expected) << text.toStdString();
+    EXPECT_EQ(host::numericValue("1e400"), INFINITY);
+    EXPECT_EQ(host::numericValue("-1e400"), -INFINITY);
+    EXPECT_EQ(host::numericValue("9" + QString(399, u'9')), INFINITY);
+    EXPECT_EQ(host::numericValue("1e99999999999999999999"), INFINITY);
+    EXPECT_DOUBLE_EQ(host::numericValue("0." + QString(400, u'0') + "1e500"), 1e99);
+    QLocale::setDefault(before);
+}
+
+TEST(NumericValue, RoundsHalfwayToEven) {
+    const std::vector<std::pair<double, double>> cases = {
+        {0.5, 0}, {1.5, 2}, {2.5, 2}, {19.5, 20}, {20.5, 20}, {100.5, 100}, {99.5, 100},
+        {19.4, 19}, {19.6, 20}, {-2.5, -2}, {-3.5, -4}, {-0.4, 0}, {7, 7}};
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(host::roundHalfEven(value), expected) << value;
+    EXPECT_EQ(host::roundHalfEven(INFINITY), INFINITY);
+}
+
+// ---- the dialog ----
+
+TEST_F(Save, DialogIsSetUpFromTheRememberedChoicesAndReadBack) {
+    host.log.clear();
+    window.Command3->click(); // first save of the run, cancelled
+    ASSERT_EQ(host.saveDialogsSeen.size(), 1u);
+    const host::CommonDialog first = host.saveDialogsSeen[0];
+    EXPECT_TRUE(first.CancelError);
+    EXPECT_EQ(first.FilterIndex, 1);
+    EXPECT_EQ(first.FileName, "");
+    EXPECT_EQ(first.DialogTitle, "Enregistrer Sous");
+    EXPECT_EQ(first.Filter, filter);
+    EXPECT_EQ(first.Flags, 2);
+    EXPECT_FALSE(window.CMDialog1.CancelError);
+    EXPECT_EQ(window.module1().OldFiltre, 1);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(host.log, QStringList{"showSave"}); // nothing else happens after Cancel
+
+    window.Command3->click(); // after Cancel, the same dialog again
+    EXPECT_EQ(host.saveDialogsSeen[1].FileName, first.FileName);
+    EXPECT_EQ(host.saveDialogsSeen[1].FilterIndex, first.FilterIndex);
+
+    save("qr.jpg", 3);
+    window.Command3->click();
+    EXPECT_EQ(host.saveDialogsSeen[3].FileName, out + "/qr.jpg");
+    EXPECT_EQ(host.saveDialogsSeen[3].FilterIndex, 3);
+    EXPECT_TRUE(host.saveDialogsSeen[3].CancelError);
+
+    // The name as typed is what the next dialog offers when writing failed; the type chosen too.
+    host.failNext("writeBmp");
+    save("Mon QR.png", 1);
+    EXPECT_EQ(window.module1().OldFichier, out + "/Mon QR.png");
+    EXPECT_EQ(window.module1().OldFiltre, 1);
+}
+
+TEST_F(Save, CancelLeavesEverythingAsItWas) {
+    save("qr.jpg", 2);
+    const QImage preview = window.PicImage->picture();
+    const QStringList files = QDir(out).entryList(QDir::Files);
+    host.messages.clear();
+    window.Command3->click();
+    EXPECT_EQ(window.module1().OldFichier, out + "/qr.jpg");
+    EXPECT_EQ(window.module1().OldFiltre, 2);
+    EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu : qr.jpg");
+    EXPECT_EQ(window.PicImage->picture(), preview);
+    EXPECT_EQ(QDir(out).entryList(QDir::Files), files);
+    EXPECT_FALSE(window.CMDialog1.CancelError);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(Save, TargetCarriesTheExtensionOfTheChosenType) {
+    struct Case {
+        QString typed;
+        int type;
+        QString written;
+        QByteArray format;
+    };
+    const std::vector<Case> cases = {
+        {"qr", 1, "qr.bmp", "bmp"},         {"qr.png", 3, "qr.jpg", "jpeg"},
+        {"a.b.c", 1, "a.bmp", "bmp"},       {"name.", 2, "name.jpg", "jpeg"},
+        {"QR.BMP", 2, "QR.jpg", "jpeg"},    {"Noël à Zürich.gif", 4, "Noël à Zürich.jpg", "jpeg"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        host.messages.clear();
+        save(c.typed, c.type);
+        const QString target = out + u'/' + c.written;
+        EXPECT_TRUE(host.messages.empty());
+        EXPECT_EQ(formatOf(target), c.format);
+        EXPECT_FALSE(QFile::exists(out + u'/' + c.typed) && c.typed != c.written);
+        EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu : " + c.written);
+        EXPECT_EQ(window.module1().OldFichier, target);
+        EXPECT_EQ(window.module1().OldFiltre, c.type);
+        EXPECT_TRUE(window.CMDialog1.CancelError); // only the failure path sets it back
+    }
+    EXPECT_FALSE(QFile::exists(temp()));
+    // The link, the remembered link and the commands are not the save's business.
+    EXPECT_EQ(window.Text1->text(), LumoQRCode::initialLink);
+    EXPECT_EQ(window.OldLiens(), LumoQRCode::initialLink);
+    EXPECT_TRUE(window.Command2->isEnabled() && window.Command3->isEnabled() && window.Command4->isEnabled());
+}
+
+TEST_F(Save, FinalNameIsReplacedWithoutQuestionWhenTheExtensionChanges) {
+    put(out + "/qr.bmp", "bmp d'avant");
+    put(out + "/qr.jpg", "jpg d'avant");
+    save("qr.bmp", 2);
+    EXPECT_EQ(contents(out + "/qr.bmp"), "bmp d'avant");
+    EXPECT_EQ(formatOf(out + "/qr.jpg"), "jpeg");
+}
+
+// ---- what is written ----
+
+TEST_F(Save, BmpIsTheBoxSizedRenderedImage) {
+    const QImage code = window.PicImage->picture();
+    save("qr.bmp", 1);
+    const QImage written(out + "/qr.bmp");
+    ASSERT_EQ(written.size(), QSize(201, 201));
+    const QColor background = window.PicImage->backgroundColor();
+    ASSERT_LT(code.width(), 201); // the fake encoder's picture is smaller than the box
+    EXPECT_EQ(written.pixelColor(0, 0), testsupport::pictureOf(LumoQRCode::initialLink.toUtf8()).pixelColor(0, 0));
+    EXPECT_EQ(written.pixelColor(code.width(), 0), background);  // right of the code
+    EXPECT_EQ(written.pixelColor(0, code.height()), background); // below it
+    EXPECT_EQ(written.pixelColor(200, 200), background);
+    // Loaded back: the preview now holds the box-sized bitmap.
+    EXPECT_EQ(window.PicImage->picture().size(), QSize(201, 201));
+
+    window.Command8->click(); // an empty preview saves as background only
+    window.Command3_Click();
+    host.saveAnswers.push_back(confirm(out + "/vide.bmp", 1));
+    window.Command3_Click();
+    const QImage empty(out + "/vide.bmp");
+    ASSERT_EQ(empty.size(), QSize(201, 201));
+    EXPECT_EQ(empty.pixelColor(100, 100), background);
+    EXPECT_EQ(empty.pixelColor(0, 0), background);
+}
+
+TEST_F(Save, JpegFiftyThenBmpKeepsTheLosses) {
+    // A picture with sharp detail, so that JPEG 50 cannot keep it.
+    QImage sharp(201, 201, QImage::Format_RGB32);
+    for (int y = 0; y < 201; ++y)
+        for (int x = 0; x < 201; ++x)
+            sharp.setPixel(x, y, ((x / 3 + y / 3) % 2) ? 0xFF000000 : 0xFFFFFFFF);
+    window.PicImage->setPicture(sharp);
+    save("qr.jpg", 4);
+    const QImage decoded = window.PicImage->picture();
+    EXPECT_EQ(decoded, QImage(out + "/qr.jpg"));
+    EXPECT_NE(decoded.convertToFormat(QImage::Format_RGB32), sharp);
+    save("qr.bmp", 1);
+    EXPECT_EQ(QImage(out + "/qr.bmp").convertToFormat(QImage::Format_RGB32),
+              decoded.convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(Save, JpegGoesThroughTempBmpInTheWorkingFolderAtTheTypesQuality) {
+    const QString work = host.tempPath() + "/travail";
+    QDir().mkpath(work);
+    host.workFolderPath = work + "/"; // already ending in the separator: no second one
+    QByteArray bmpSeen, jpgSeen;
+    QSize tempSize;
+    host.converter = [&](const QByteArray& bmp, const QByteArray& jpg, int quality, int flag) {
+        bmpSeen = bmp;
+        jpgSeen = jpg;
+        tempSize = QImage(QString::fromUtf8(bmp)).size();
+        return FakeHost().converter(bmp, jpg, quality, flag);
+    };
+    for (int type : {2, 3, 4})
+        save("été.jpg", type);
+    EXPECT_EQ(jpegQualities(), (QStringList{"liBmpToJpg quality 100 flag 1", "liBmpToJpg quality 80 flag 1",
+                                            "liBmpToJpg quality 50 flag 1"}));
+    EXPECT_EQ(QString::fromUtf8(bmpSeen), work + "/Temp.bmp");
+    EXPECT_EQ(QString::fromUtf8(jpgSeen), out + "/été.jpg");
+    EXPECT_EQ(tempSize, QSize(201, 201));
+    EXPECT_FALSE(QFile::exists(work + "/Temp.bmp"));
+    EXPECT_FALSE(QFile::exists(host.tempPath() + "/Temp.bmp"));
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu : été.jpg");
+}
+
+TEST_F(Save, TempBmpLeftOverIsRemovedAtTheNextJpegSave) {
+    put(temp(), "reste d'un échec");
+    host.log.clear();
+    save("qr.jpg", 2);
+    const QStringList expected = {"showSave", "workFolder", "dir",        "deleteFile", "writeBmp",
+                                  "liBmpToJpg", "liBmpToJpg quality 100 flag 1", "dir", "deleteFile",
+                                  "loadPicture"};
+    EXPECT_EQ(host.log, expected);
+    EXPECT_FALSE(QFile::exists(temp()));
+    EXPECT_EQ(formatOf(out + "/qr.jpg"), "jpeg");
+    EXPECT_TRUE(host.messages.empty());
+}
+
+// ---- the typed ratio ----
+
+TEST_F(Save, TypedRatioTable) {
+    struct Case {
+        std::optional<QString> answer; // nullopt: Cancel
+        int quality;
+        QString offeredNext;
+    };
+    const std::vector<Case> cases = {
+        {"75", 75, "75"},      {"20", 20, "20"},          {"100", 100, "100"},    {"101", 100, "101"},
+        {"19.4", 100, "19.4"}, {"19.5", 20, "19.5"},      {"100.5", 100, "100.5"}, {"-5", 100, "-5"},
+        {QString(400, u'7'), 100, QString(400, u'7')},    {"5 0", 50, "5 0"},     {"50%", 50, "50%"},
+        {"1e2", 100, "1e2"},   {"abc", 100, "abc"},       {"", 100, "100"},       {"33", 33, "33"},
+        {std::nullopt, 100, "100"},
+    };
+    QString offered = "100"; // the first question of a run
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer.value_or("<Annuler>").left(20).toStdString());
+        host.log.clear();
+        host.inputAnswers.clear();
+        if (c.answer)
+            host.inputAnswers.push_back(*c.answer);
+        save("qr", 5);
+        const QStringList asked = host.log.filter("inputBox ");
+        ASSERT_EQ(asked.size(), 1);
+        EXPECT_EQ(asked[0], "inputBox Indiquez le ratio de compression (20-100) pour le fichier qr.jpg."
+                            "|Valeur du ratio de compression|" + offered);
+        EXPECT_EQ(jpegQualities(), QStringList{QStringLiteral("liBmpToJpg quality %1 flag 1").arg(c.quality)});
+        EXPECT_EQ(window.module1().OldRatio, c.answer.value_or(""));
+        EXPECT_EQ(formatOf(out + "/qr.jpg"), "jpeg");
+        offered = c.offeredNext;
+    }
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(window.module1().OldFiltre, 5);
+}
+
+// ---- failures ----
+
+// Every failure: a critical message titled "Erreur" naming the target and the reason; CancelError
+// false; the type remembered; nothing lost at the target; no Temp.bmp left when it can go.
+TEST_F(Save, FailuresAreReportedAndLoseNothing) {
+    const QString blocker = host.tempPath() + "/fichier-ordinaire";
+    put(blocker, "x");
+    struct Case {
+        const char* name;
+        QString typed;
+        int type;
+        std::function<void()> arrange;
+        QString reason;       // part of the message
+        QString oldFichier;   // relative to out, or absolute
+        bool tempStays = false;
+    };
+    const std::vector<Case> cases = {
+        {"BMP write fails", "qr.png", 1, [&] { host.failNext("writeBmp"); }, "raison simulée", "qr.png"},
+        {"removing an old Temp.bmp fails", "qr.png", 2,
+         [&] {
+             put(temp(), "vieux");
+             host.failNext("deleteFile");
+         },
+         "raison simulée", "qr.png", true},
+        {"Temp.bmp cannot be written", "qr.png", 3, [&] { host.failNext("writeBmp"); }, "raison simulée", "qr.png"},
+        {"working folder not writable", "qr.png", 4, [&] { host.workFolderPath = blocker + "/dossier"; },
+         "Temp.bmp", "qr.png"},
+        {"converter library missing", "qr.png", 2, [&] { host.converterMissing = true; }, "Lumo_Image_BmpJpg",
+         "qr.png"},
+        {"converter fails over an older readable file", "qr.png", 3,
+         [&] { host.converter = [](const QByteArray&, const QByteArray&, int, int) { return 5; }; },
+         "n'a pas pu être écrit", "qr.png"},
+        {"converter refuses the picture", "qr", 4,
+         [&] { host.converter = [](const QByteArray&, const QByteArray&, int, int) { return 2; }; }, "code 2",
+         "qr"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.messages.clear();
+        host.workFolderPath.clear();
+        host.converterMissing = false;
+        host.converter = FakeHost().converter;
+        QFile::remove(temp());
+        const QString target = out + (c.type == 1 ? "/qr.bmp" : "/qr.jpg");
+        // An older readable file at the target, the preview and caption as they were.
+        host.saveAnswers.push_back(confirm(target, c.type));
+        window.Command3->click();
+        const QByteArray older = contents(target);
+        window.PicImage->setPicture(testsupport::pictureOf("autre"));
+        window.setWindowTitle("Lumo-RAZazu : avant");
+        const QImage preview = window.PicImage->picture();
+        host.messages.clear();
+
+        c.arrange();
+        save(c.typed, c.type);
+        ASSERT_EQ(host.messages.size(), 1u);
+        const auto& message = host.messages[0];
+        EXPECT_EQ(message.title, "Erreur");
+        EXPECT_EQ(message.style, host::vbCritical);
+        EXPECT_TRUE(message.text.contains("« " + target + " »")) << message.text.toStdString();
+        EXPECT_TRUE(message.text.contains(c.reason)) << message.text.toStdString();
+        EXPECT_EQ(contents(target), older);
+        EXPECT_EQ(window.PicImage->picture(), preview);
+        EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu : avant");
+        EXPECT_EQ(window.module1().OldFichier, out + u'/' + c.oldFichier);
+        EXPECT_EQ(window.module1().OldFiltre, c.type);
+        EXPECT_FALSE(window.CMDialog1.CancelError);
+        EXPECT_EQ(QFile::exists(temp()), c.tempStays);
+        for (const QString& name : QDir(out).entryList(QDir::Files | QDir::Hidden))
+            EXPECT_TRUE(name == "qr.bmp" || name == "qr.jpg") << "stray " << name.toStdString();
+    }
+}
+
+TEST_F(Save, TargetFolderThatCannotBeWritten) {
+    const QString blocker = out + "/fichier-ordinaire";
+    put(blocker, "x");
+    for (int type : {1, 2}) {
+        SCOPED_TRACE(type);
+        host.messages.clear();
+        host.saveAnswers.push_back(confirm(blocker + "/qr", type));
+        window.Command3->click();
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_TRUE(host.messages[0].text.contains(blocker + (type == 1 ? "/qr.bmp" : "/qr.jpg")));
+        EXPECT_EQ(contents(blocker), "x");
+        EXPECT_FALSE(QFile::exists(temp()));
+        EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu");
+    }
+}
+
+TEST_F(Save, TempBmpThatCannotBeRemovedIsSaidAndGoesAtTheNextSave) {
+    host.converterMissing = true;
+    host.failNext("deleteFile");
+    save("qr.jpg", 2);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_TRUE(host.messages[0].text.contains("Lumo_Image_BmpJpg"));
+    EXPECT_TRUE(host.messages[0].text.contains("fichier temporaire")) << host.messages[0].text.toStdString();
+    EXPECT_TRUE(QFile::exists(temp()));
+
+    host.converterMissing = false;
+    host.messages.clear();
+    save("qr.jpg", 2);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_FALSE(QFile::exists(temp()));
+    EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu : qr.jpg");
+}
+
+// Failures once the target is written: the file stays, and the message says it was written.
+TEST_F(Save, FailuresAfterTheTargetIsWritten) {
+    const QImage preview = window.PicImage->picture();
+    {
+        SCOPED_TRACE("BMP not readable back: the caption shows the full path");
+        host.failNext("loadPicture");
+        save("qr.bmp", 1);
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_TRUE(host.messages[0].text.contains("a été écrit"));
+        EXPECT_EQ(window.windowTitle(), out + "/qr.bmp");
+        EXPECT_EQ(window.module1().OldFichier, out + "/qr.bmp");
+        EXPECT_EQ(window.PicImage->picture(), preview);
+        EXPECT_EQ(formatOf(out + "/qr.bmp"), "bmp");
+    }
+    {
+        SCOPED_TRACE("JPEG written unreadable");
+        host.messages.clear();
+        window.setWindowTitle("Lumo-RAZazu : avant");
+        host.converter = [](const QByteArray&, const QByteArray& jpg, int, int) {
+            QFile file(QString::fromUtf8(jpg));
+            file.open(QIODevice::WriteOnly);
+            file.write("pas un JPEG");
+            return 0;
+        };
+        save("qr.jpg", 3);
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_TRUE(host.messages[0].text.contains("Impossible de lire l'image"));
+        EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu : avant");
+        EXPECT_EQ(window.module1().OldFichier, out + "/qr.jpg");
+        EXPECT_EQ(window.PicImage->picture(), preview);
+        EXPECT_FALSE(QFile::exists(temp()));
+    }
+    {
+        SCOPED_TRACE("Temp.bmp cannot be removed after the conversion");
+        host.messages.clear();
+        host.converter = FakeHost().converter;
+        host.failNext("deleteFile");
+        save("qr2.jpg", 2);
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_TRUE(host.messages[0].text.contains("a été écrit"));
+        EXPECT_EQ(formatOf(out + "/qr2.jpg"), "jpeg");
+        EXPECT_TRUE(QFile::exists(temp()));
+        EXPECT_FALSE(window.CMDialog1.CancelError);
+    }
+}
+
+} // namespace

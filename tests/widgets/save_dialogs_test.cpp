@@ -1,0 +1,177 @@
+// The real host's save dialog and input box, driven as a person would: what they show, what
+// they give back, the overwrite question and Cancel.
+#include "QtHost.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+const QString filter = QStringLiteral("Image en mode point  (*.BMP)|*.BMP|Format JPG-Ratio 100% (*.JPG)|*.JPG|"
+                                      "Format JPG-Ratio 80%  (*.JPG)|*.JPG|Format JPG-Ratio 50%  (*.JPG)|*.JPG|"
+                                      "Format JPG-Ratio personnalisé (*.JPG)|*.JPG");
+
+// Runs the action on the modal window of type T as soon as it is on screen. A window that never
+// comes fails the test instead of hanging it; what is open then is closed.
+template <class T>
+void whenShown(std::function<void(T*)> action) {
+    auto* timer = new QTimer;
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, [timer, clock, action] {
+        if (auto* window = qobject_cast<T*>(QApplication::activeModalWidget()); window && window->isVisible()) {
+            timer->deleteLater();
+            timer->stop();
+            action(window);
+        } else if (clock->elapsed() > 10000) {
+            timer->deleteLater();
+            timer->stop();
+            ADD_FAILURE() << "expected window did not appear";
+            if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                open->reject();
+        }
+    });
+    timer->start(10);
+}
+
+void chooseType(QFileDialog* dialog, int position) {
+    auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    types->setCurrentIndex(position);
+    emit types->activated(position); // what a click in the list sends
+}
+
+void typeName(QFileDialog* dialog, const QString& name) {
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(edit, nullptr);
+    edit->setText(name);
+}
+
+struct Dialogs : ::testing::Test {
+    host::QtHost host;
+    QTemporaryDir dir;
+    host::CommonDialog properties;
+
+    Dialogs() {
+        properties.CancelError = true;
+        properties.DialogTitle = QStringLiteral("Enregistrer Sous");
+        properties.Filter = filter;
+        properties.Flags = 2;
+        properties.FilterIndex = 1;
+        properties.FileName = path(QStringLiteral("départ.bmp"));
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+};
+
+TEST_F(Dialogs, SaveDialogOpensOnTheRememberedTargetAndType) {
+    properties.FileName = path("qr.jpg");
+    properties.FilterIndex = 3;
+    whenShown<QFileDialog>([&](QFileDialog* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Enregistrer Sous");
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+        EXPECT_TRUE(dialog->defaultSuffix().isEmpty());
+        EXPECT_EQ(dialog->nameFilters(),
+                  (QStringList{"Image en mode point (*.BMP)", "Format JPG-Ratio 100% (*.JPG)",
+                               "Format JPG-Ratio 80% (*.JPG)", "Format JPG-Ratio 50% (*.JPG)",
+                               "Format JPG-Ratio personnalisé (*.JPG)"}));
+        EXPECT_EQ(dialog->selectedNameFilter(), "Format JPG-Ratio 80% (*.JPG)");
+        EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
+        EXPECT_EQ(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(), "qr.jpg");
+        chooseType(dialog, 0);
+        typeName(dialog, "sans extension");
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    host.showSave(properties);
+    EXPECT_EQ(properties.FileName, path("sans extension")); // no default extension added
+    EXPECT_EQ(properties.FileTitle, "sans extension");
+    EXPECT_EQ(properties.FilterIndex, 1);
+}
+
+// The names fold their double blanks inside the dialog; the type comes back by its place.
+TEST_F(Dialogs, EveryTypeComesBackByItsIndex) {
+    for (int position = 0; position < 5; ++position) {
+        SCOPED_TRACE(position);
+        properties.FilterIndex = 5 - position; // start elsewhere
+        whenShown<QFileDialog>([&](QFileDialog* dialog) {
+            chooseType(dialog, position);
+            typeName(dialog, "qr");
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        host.showSave(properties);
+        EXPECT_EQ(properties.FilterIndex, position + 1);
+        EXPECT_EQ(properties.FileName, path("qr"));
+    }
+}
+
+TEST_F(Dialogs, OverwriteQuestionOnlyWithFlagTwo) {
+    QFile existing(path("qr.bmp"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    for (int flags : {2, 0}) {
+        SCOPED_TRACE(flags);
+        properties.Flags = flags;
+        bool asked = false;
+        whenShown<QFileDialog>([&](QFileDialog* dialog) {
+            typeName(dialog, "qr.bmp");
+            if (flags == 2)
+                whenShown<QMessageBox>([&](QMessageBox* question) {
+                    asked = true;
+                    EXPECT_TRUE(question->text().contains("qr.bmp"));
+                    question->button(QMessageBox::Yes)->click();
+                });
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        host.showSave(properties);
+        EXPECT_EQ(asked, flags == 2);
+        EXPECT_EQ(properties.FileName, path("qr.bmp"));
+    }
+}
+
+TEST_F(Dialogs, CancelFailsOnlyWithCancelError) {
+    properties.FileName = path("avant.bmp");
+    whenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    EXPECT_THROW(host.showSave(properties), host::Cancelled);
+
+    properties.CancelError = false;
+    whenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    EXPECT_NO_THROW(host.showSave(properties));
+    EXPECT_EQ(properties.FileName, path("avant.bmp"));
+    EXPECT_EQ(properties.FilterIndex, 1);
+}
+
+TEST_F(Dialogs, InputBoxOffersTheDefaultAndGivesTheAnswerOrNothing) {
+    whenShown<QInputDialog>([](QInputDialog* box) {
+        EXPECT_EQ(box->windowTitle(), "Valeur du ratio de compression");
+        EXPECT_EQ(box->labelText(), "Indiquez le ratio de compression (20-100) pour le fichier qr.jpg.");
+        EXPECT_EQ(box->textValue(), "100");
+        box->setTextValue(" 7 5");
+        box->accept();
+    });
+    EXPECT_EQ(host.inputBox("Indiquez le ratio de compression (20-100) pour le fichier qr.jpg.",
+                            "Valeur du ratio de compression", "100"),
+              " 7 5");
+    whenShown<QInputDialog>([](QInputDialog* box) {
+        box->setTextValue("50");
+        box->reject();
+    });
+    EXPECT_EQ(host.inputBox("?", "Valeur du ratio de compression", "abc"), "");
+}
+
+} // namespace
