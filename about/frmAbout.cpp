@@ -3,6 +3,7 @@
 #include "ClickLabel.h"
 #include "Maker.h"
 #include "SysInfo.h"
+#include "Twips.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -16,13 +17,8 @@ namespace {
 const QString errorTitle = QStringLiteral("Lumo-RAZazu");
 constexpr int SW_SHOWNORMAL = 1;
 
-// The layout is given in twips: 15 to the pixel at 96 dots per inch.
-constexpr int px(int twips) {
-    return (twips * 2 + 15) / 30; // rounded to the nearest pixel
-}
-constexpr QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(px(left), px(top), px(width), px(height));
-}
+using host::px;
+using host::twipsRect;
 
 QFont comic(double points, bool bold = false) {
     QFont font(QStringLiteral("Comic Sans MS"));

@@ -15,6 +15,9 @@
 
 namespace lumo {
 
+using host::px;
+using host::twipsRect;
+
 const QString LumoQRCode::initialLink = about::maker::webSite;
 
 namespace {
