@@ -29,7 +29,7 @@ endif()
 # Options on which every run depends; the caller's own ASAN_OPTIONS etc. come after and win.
 # Full unwinding on malloc: suppressions name functions deep inside Qt and system libraries, which
 # have no frame pointers, and the fast unwinder loses those frames.
-set(LUMO_ASAN_OPTIONS "detect_leaks=1:halt_on_error=1:abort_on_error=0:fast_unwind_on_malloc=0:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:detect_invalid_pointer_pairs=0")
+set(LUMO_ASAN_OPTIONS "detect_leaks=1:halt_on_error=1:abort_on_error=0:fast_unwind_on_malloc=0:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1")
 set(LUMO_UBSAN_OPTIONS "halt_on_error=1:print_stacktrace=1")
 set(LUMO_LSAN_OPTIONS "suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan.supp:print_suppressions=0")
 # ctest reads this before it lists or runs any test: the environment reaches every test process
