@@ -146,6 +146,7 @@ void saveCommand(host::Host& host, host::CommonDialog& CMDialog1, Module1& modul
             const int quality = type == typeCustom ? askRatio(host, module, title) : fixedQuality(type);
             // The working folder is asked anew at each save: it may have changed since the last.
             const QString temp = AddBackslash(host.workFolder()) + tempName;
+            const auto lock = host.lockFile(temp); // another copy of the tool may be saving too
             convertToJpeg(host, site.renderedImage(), temp, target, quality);
             written = true;
             removeIfThere(host, temp);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QLockFile>
 #include <QSaveFile>
 
 namespace host {
@@ -59,6 +60,26 @@ void removeFile(const QString& path) {
     if (!file.remove())
         throw Failure(QStringLiteral("Impossible de supprimer le fichier « %1 ».").arg(shown(path)),
                       file.errorString());
+}
+
+namespace {
+class QtFileLock final : public FileLock {
+public:
+    explicit QtFileLock(const QString& path) : m_lock(path) {}
+    QLockFile m_lock;
+};
+} // namespace
+
+std::unique_ptr<FileLock> lockBeside(const QString& path) {
+    const QFileInfo info(path);
+    auto lock = std::make_unique<QtFileLock>(info.dir().filePath(QLatin1Char('.') + info.fileName() + ".lock"));
+    if (!lock->m_lock.tryLock(10000)) {
+        const QString reason = lock->m_lock.error() == QLockFile::LockFailedError
+                                   ? QStringLiteral("Une autre copie de Lumo-RAZazu l'utilise.")
+                                   : QStringLiteral("Le verrou ne peut pas être créé dans ce dossier.");
+        throw Failure(QStringLiteral("Le fichier de travail « %1 » est occupé.").arg(shown(path)), reason);
+    }
+    return lock;
 }
 
 } // namespace host

@@ -2,6 +2,7 @@
 // File operations of the host that need no window: shared by the real host and the tests' fake.
 #include <QImage>
 #include <QString>
+#include <memory>
 
 namespace host {
 
@@ -14,5 +15,14 @@ void writeBmpFile(const QImage& picture, const QString& path);
 QString firstOrdinaryFile(const QString& pattern);
 // Throws Failure when the file cannot be deleted.
 void removeFile(const QString& path);
+
+// Held while it lives: a lock file beside a working file, so that copies of the tool sharing a
+// working folder take turns between writing the file and reading it back.
+class FileLock {
+public:
+    virtual ~FileLock() = default;
+};
+// Waits a few seconds at most for the other copy, then throws Failure.
+std::unique_ptr<FileLock> lockBeside(const QString& path);
 
 } // namespace host

@@ -4,10 +4,12 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <memory>
 #include <optional>
 
 #include "CommonDialog.h"
 #include "Failure.h"
+#include "FileOps.h"
 #include "Registry.h"
 
 class QDialog;
@@ -73,6 +75,8 @@ public:
     // Name of the first ordinary file (not hidden, not a folder) matching the pattern; "" if none.
     virtual QString dir(const QString& pattern) = 0;
     virtual void deleteFile(const QString& path) = 0;
+    // Copies of the tool sharing a working folder take turns on a working file while this lives.
+    virtual std::unique_ptr<FileLock> lockFile(const QString& path) = 0;
 
     // Starts the program at this path, never parsed by a shell. Throws Failure when it cannot start.
     virtual void startProgram(const QString& path) = 0;

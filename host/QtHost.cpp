@@ -83,6 +83,10 @@ void QtHost::deleteFile(const QString& path) {
     removeFile(path);
 }
 
+std::unique_ptr<FileLock> QtHost::lockFile(const QString& path) {
+    return lockBeside(path);
+}
+
 QStringList QtHost::libraryFolders() {
     // Beside the program first (a build folder runs as it is), then the package's own folder.
     const QString app = appFolder();

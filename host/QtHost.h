@@ -37,6 +37,7 @@ public:
 
     QString dir(const QString& pattern) override;
     void deleteFile(const QString& path) override;
+    std::unique_ptr<FileLock> lockFile(const QString& path) override;
 
     void startProgram(const QString& path) override;
     int shellExecute(QWidget* window, const QString& operation, const QString& file,

@@ -182,15 +182,20 @@ void LumoQRCode::Command1_Click() {
     const QString link = Text1->text();
     const QByteArray utf8 = link.toUtf8();
     // Texts the encoder cannot take whole are refused here, before anything changes.
-    int refused = QRCL_OK;
+    int result = QRCL_OK;
     if (link.contains(QChar(0)))
-        refused = QRCL_ERR_NUL;
+        result = QRCL_ERR_NUL;
     else if (!QStringView(link).isValidUtf16())
-        refused = QRCL_ERR_ENCODING;
+        result = QRCL_ERR_ENCODING;
     else if (utf8.size() > maxQrDigits)
-        refused = QRCL_ERR_TOO_LONG;
+        result = QRCL_ERR_TOO_LONG;
     const QString path = m_host.workFolder() + workingFile;
-    const int result = refused != QRCL_OK ? refused : m_host.fastQRCode(utf8, path.toUtf8());
+    std::unique_ptr<host::FileLock> lock;
+    if (result == QRCL_OK) {
+        // Another copy of the tool in the same folder must not replace the file before it is read back.
+        lock = m_host.lockFile(path);
+        result = m_host.fastQRCode(utf8, path.toUtf8());
+    }
     if (result != QRCL_OK) {
         // The preview, OldLiens and the commands stay as they were.
         m_host.messageBox(createFailureText(result, link, path), host::vbCritical, caption);

@@ -211,6 +211,11 @@ void FakeHost::deleteFile(const QString& path) {
     host::removeFile(path);
 }
 
+std::unique_ptr<host::FileLock> FakeHost::lockFile(const QString& path) {
+    checkFailure(QStringLiteral("lockFile"));
+    return host::lockBeside(path);
+}
+
 void FakeHost::startProgram(const QString& path) {
     checkFailure(QStringLiteral("startProgram"));
     if (!programsThatStart.count(path))

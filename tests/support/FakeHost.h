@@ -10,7 +10,13 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <set>
+
+// Readable QString values in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace testsupport {
 
@@ -128,6 +134,7 @@ public:
     void showModal(QDialog& dialog) override;
     QString dir(const QString& pattern) override;
     void deleteFile(const QString& path) override;
+    std::unique_ptr<host::FileLock> lockFile(const QString& path) override;
     void startProgram(const QString& path) override;
     int shellExecute(QWidget* window, const QString& operation, const QString& file,
                      const std::optional<QString>& parameters, const std::optional<QString>& directory,

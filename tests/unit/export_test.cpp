@@ -301,7 +301,7 @@ TEST_F(Save, TempBmpLeftOverIsRemovedAtTheNextJpegSave) {
     put(temp(), "reste d'un échec");
     host.log.clear();
     save("qr.jpg", 2);
-    const QStringList expected = {"showSave", "workFolder", "dir",        "deleteFile", "writeBmp",
+    const QStringList expected = {"showSave", "workFolder", "lockFile", "dir", "deleteFile", "writeBmp",
                                   "liBmpToJpg", "liBmpToJpg quality 100 flag 1", "dir", "deleteFile",
                                   "loadPicture"};
     EXPECT_EQ(host.log, expected);

@@ -6,6 +6,7 @@
 #include "frmAbout.h"
 
 #include <QFile>
+#include <QLockFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -99,6 +100,28 @@ TEST_F(MainWindow, WorkingPathIsThePlainConcatenationOfTheFolder) {
     create();
     EXPECT_EQ(QString::fromUtf8(seenPath), host.tempPath() + "//QRCODE.bmp");
     EXPECT_EQ(states(), shown);
+}
+
+// Two copies of the tool in one folder: the working file is theirs alone from writing to reading back.
+TEST_F(MainWindow, WorkingFileIsLockedFromEncodingToReadingBack) {
+    std::map<QString, bool> lockedDuring;
+    host.onOperation = [&](const QString& operation) {
+        QLockFile other(host.tempPath() + "/.QRCODE.bmp.lock");
+        lockedDuring[operation] = !other.tryLock(0);
+    };
+    create();
+    EXPECT_TRUE(lockedDuring.at("fastQRCode"));
+    EXPECT_TRUE(lockedDuring.at("loadPicture"));
+    QLockFile after(host.tempPath() + "/.QRCODE.bmp.lock");
+    EXPECT_TRUE(after.tryLock(0)); // released once the preview shows the code
+
+    host.failNext("lockFile"); // the other copy never lets go: a message, nothing encoded
+    host.log.clear();
+    type("autre lien");
+    create();
+    EXPECT_FALSE(host.log.contains("fastQRCode"));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(window.OldLiens(), LumoQRCode::initialLink);
 }
 
 TEST_F(MainWindow, EmptyLinkOnlyDisablesTheOutputCommands) {

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Two copies of the tool started from one folder share its QRCODE.bmp: clicked "Créer le QR-Code"
+# within the same instant, each must still show the code of its own link.
+set -uo pipefail
+bin=$1
+. "$(dirname "$0")/../../scripts/e2e-lib.sh"
+trap e2e_cleanup EXIT
+work=$(mktemp -d)
+e2e_start_xvfb || exit 1
+tool=$(e2e_install_tool "$bin")
+
+# start_copy X Y: starts one more copy and moves its window to (X, Y); sets win to its id.
+start_copy() {
+  "$tool" >/dev/null 2>&1 &
+  local pid=$!
+  E2E_PIDS+=("$pid")
+  win=$(timeout 20 xdotool search --sync --onlyvisible --all --pid "$pid" --name '^Lumo-RAZazu$' | head -n 1)
+  [ -n "$win" ] && xdotool windowmove --sync "$win" "$1" "$2"
+}
+start_copy 0 0; win_a=$win
+start_copy 500 300; win_b=$win
+two_windows() { [ -n "$win_a" ] && [ -n "$win_b" ] && [ "$win_a" != "$win_b" ]; }
+e2e_check "both windows open" two_windows || { echo "windows: '$win_a' '$win_b'"; e2e_summary; exit 1; }
+
+# Long links: the bigger the code, the longer the file is between writing and reading back.
+link_a="https://a.exemple.fr/$(head -c 900 /dev/zero | tr '\0' 'a')"
+link_b="https://b.exemple.fr/$(head -c 900 /dev/zero | tr '\0' 'b')"
+for pair in "$win_a:$link_a" "$win_b:$link_b"; do
+  printf '%s' "${pair#*:}" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
+  clip=$!
+  e2e_wait_for 10 e2e_clipboard_is "${pair#*:}"
+  e2e_click "${pair%%:*}" $(e2e_twips_centre 4680 120 495 375) # "..." pastes the link
+  kill "$clip" 2>/dev/null
+done
+
+shows() { # shows WINDOW LINK
+  import -window "$1" "$work/$1.png" &&
+    convert "$work/$1.png" -crop 201x201+10+42 +repage -filter point -resize 400% "$work/$1-preview.png" &&
+    [ "$("$bin/qr_decode" "$work/$1-preview.png")" = "$2" ]
+}
+read -r cx cy <<<"$(e2e_twips_centre 3360 600 1695 495)"
+for round in 1 2 3 4 5 6 7 8; do
+  # One xdotool command: both clicks leave within a millisecond of each other.
+  xdotool mousemove --window "$win_a" "$cx" "$cy" click 1 mousemove --window "$win_b" "$cx" "$cy" click 1
+  e2e_check "round $round: the first copy shows its own link" e2e_wait_for 15 shows "$win_a" "$link_a"
+  e2e_check "round $round: the second copy shows its own link" e2e_wait_for 15 shows "$win_b" "$link_b"
+done
+rm -rf "$work" "$(dirname "$tool")"
+e2e_summary
