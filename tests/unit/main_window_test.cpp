@@ -69,7 +69,8 @@ TEST_F(MainWindow, CommandRulesFollowTheField) {
 }
 
 TEST_F(MainWindow, CreationEncodesTheLinkIntoTheWorkingFileAndShowsIt) {
-    const QString link = QStringLiteral("Noël à Zürich œ € 😀 中文");
+    // Accents, emoji, CJK, right-to-left text and control characters all reach the encoder as typed.
+    const QString link = QStringLiteral("Noël à Zürich œ € 😀 中文 שלום \u202Eabc\x01\t\x1b");
     type(link);
     create();
     ASSERT_TRUE(host.messages.empty());
@@ -174,6 +175,7 @@ TEST_F(MainWindow, FailedCreationChangesNothingAndSaysWhy) {
          "second", "Impossible de lire l'image", true},
         {"text too long", [] {}, QString(2954, QLatin1Char('a')), "2954 caractères", true},
         {"longer than any code", [] {}, QString(7090, QLatin1Char('7')), "au plus 2953 octets", false},
+        {"a pasted megabyte", [] {}, QString(1 << 20, QLatin1Char('x')), "1048576 caractères", false},
         {"NUL", [] {}, QStringLiteral("a") + QChar(0) + QStringLiteral("b"), "caractère nul", false},
         {"lone surrogate", [] {}, QStringLiteral("a") + QChar(0xD800), "caractère invalide", false},
     };
