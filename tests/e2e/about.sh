@@ -55,7 +55,9 @@ e2e_click "$win" $about_at
 dialog=$(e2e_window "A propos Lumo-RAZazu")
 e2e_check "the picture button opens 'A propos Lumo-RAZazu'" [ -n "$dialog" ] || exit 1
 shot=$out/about.png
-shot "$dialog" "$shot"
+# The dialog paints after it maps, slowly under the sanitizers: wait until its last parts show.
+painted() { shot "$dialog" "$shot" && drawn "$shot" 100x44+96+160 && has_colour "$shot" 200x40+48+88 "rgb(192,255,255)"; }
+e2e_wait_for 20 painted || shot "$dialog" "$shot"
 e2e_check "dialog is 382 x 217" [ "$(identify -format '%wx%h' "$shot")" = "382x217" ]
 e2e_check "black ground" [ "$(pixel "$shot" 4 4)" = "srgb(0,0,0)" ]
 e2e_check "white line then grey line" [ "$(pixel "$shot" 5 80)/$(pixel "$shot" 5 81)" = "srgb(255,255,255)/srgb(128,128,128)" ]
