@@ -178,8 +178,16 @@ protected:
     }
 
     void SetUp() override {
-        if (!inPrivateMounts() && ::geteuid() != 0)
+        if (inPrivateMounts())
+            return;
+        if (::geteuid() != 0)
             GTEST_SKIP() << "mounting a tmpfs needs root";
+        // A chroot whose root is no mount point cannot make its mounts private.
+        QProcess probe;
+        probe.setProcessChannelMode(QProcess::MergedChannels);
+        probe.start(QStringLiteral("unshare"), {"--mount", "--propagation", "private", "true"});
+        if (!probe.waitForFinished(10000) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
+            GTEST_SKIP() << "no private mount namespace here: " << probe.readAll().toStdString();
     }
     // Before the temporary folder goes: a mount point cannot be removed.
     void TearDown() override {
