@@ -11,6 +11,8 @@ trap 'exit 1' TERM INT
 work=$(mktemp -d)
 E2E_PIDS=()
 queue=QR_PDF
+# The queue script, lpstat and the tool all talk to this machine's scheduler through its socket.
+export CUPS_SERVER=/run/cups/cups.sock
 out=$("$here/../../scripts/cups-pdf-queue" "$queue") || { echo "no print queue"; exit 1; }
 # Where Qt puts this printer's printable area, and its paper, in millimetres.
 read -r area_left area_top paper_w paper_h < <("$bin/print_margins" "$queue") ||
