@@ -64,6 +64,8 @@ void writeFile(const std::string& path, const void* data, std::size_t size) {
 void fail(const std::string& what) {
     std::fprintf(stderr, "FUZZ FINDING: %s\n", what.c_str());
     std::fflush(stderr);
+    if (!g_folder.empty()) // abort runs no atexit handler
+        removeFolder();
     std::abort();
 }
 
