@@ -14,10 +14,16 @@ std::optional<std::string> zxingDecode(const QImage& image) {
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::QRCode);
     hints.setTryHarder(true);
+    // A picture as the encoder writes it is read as a pure barcode first: the general locator
+    // misses some large codes at their native size that any phone reads.
+    hints.setIsPure(true);
     hints.setBinarizer(ZXing::Binarizer::FixedThreshold);
     auto result = ZXing::ReadBarcode(view, hints);
-    if (!result.isValid()) {
-        hints.setBinarizer(ZXing::Binarizer::LocalAverage);
+    hints.setIsPure(false);
+    for (auto binarizer : {ZXing::Binarizer::FixedThreshold, ZXing::Binarizer::LocalAverage}) {
+        if (result.isValid())
+            break;
+        hints.setBinarizer(binarizer);
         result = ZXing::ReadBarcode(view, hints);
     }
     if (!result.isValid())
