@@ -21,7 +21,7 @@ suites=(create copy save about print)
 
 work=$(mktemp -d)
 chmod 755 "$work"
-trap 'rm -rf "$work"' EXIT
+trap 'rm -rf "$work" "${stage:-}"' EXIT
 
 # require NAME COMMAND...: a check the rest cannot do without.
 require() {
@@ -114,9 +114,18 @@ run_counted() {
   fi
 }
 
+# The user runs the scripts and test helpers from a copy that everyone can read: the clone may
+# sit in a folder only root can enter (root's home, as in CI).
+stage=$(mktemp -d "${TMPDIR:-/tmp}/lumo-package-stage.XXXXXX")
+mkdir -p "$stage/tests" "$stage/build"
+cp -a "$root/scripts" "$stage/"
+cp -a "$root/tests/e2e" "$root/tests/package" "$stage/tests/"
+cp -a "$build/bin" "$stage/build/"
+chmod -R a+rX "$stage"
+
 mkdir "$work/first-run"
 chown "$user" "$work/first-run"
-run_counted first-run "$here/first-run.sh" "$work/first-run"
+run_counted first-run "$stage/tests/package/first-run.sh" "$work/first-run"
 
 # Every package whose files the running tool had mapped (Qt's plugins, the translation, the
 # fonts) must come with lumo-razazu's dependencies, not just happen to be on this machine.
@@ -148,7 +157,7 @@ e2e_check "the $(wc -l <"$work/first-run/maps" 2>/dev/null || echo 0) files the 
 # The print suite's queue needs root to be made; the user then prints to it.
 "$root/scripts/cups-pdf-queue" >/dev/null || echo "package-test: no print queue"
 for s in "${suites[@]}"; do
-  [ -f "$root/tests/e2e/$s.sh" ] && run_counted "e2e $s" "$root/tests/e2e/$s.sh" "$build/bin"
+  [ -f "$stage/tests/e2e/$s.sh" ] && run_counted "e2e $s" "$stage/tests/e2e/$s.sh" "$stage/build/bin"
 done
 
 # ---- Where the files went ----
