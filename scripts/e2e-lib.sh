@@ -114,6 +114,13 @@ e2e_decodes() {
   [ "$got" = "QR-Code:$2" ]
 }
 
+# e2e_preview WINDOW FILE: the main window's preview box, cut from a screenshot and enlarged
+# without smoothing so that one-pixel modules read.
+e2e_preview() {
+  import -window "$1" "$2.window.png" &&
+    convert "$2.window.png" -crop 201x201+10+42 +repage -filter point -resize 400% "$2"
+}
+
 E2E_PASSED=0
 E2E_FAILED=0
 # e2e_check NAME COMMAND...: one check, counted; the script ends with the counts.
@@ -121,6 +128,11 @@ e2e_check() {
   local name=$1; shift
   if "$@"; then E2E_PASSED=$((E2E_PASSED + 1)); echo "ok: $name"
   else E2E_FAILED=$((E2E_FAILED + 1)); echo "FAILED: $name"; fi
+}
+# e2e_require NAME COMMAND...: a check the rest cannot do without; the script ends when it fails.
+e2e_require() {
+  local name=$1; shift
+  if "$@"; then e2e_check "$name" true; else e2e_check "$name" false; e2e_summary; exit 1; fi
 }
 e2e_summary() {
   echo "$E2E_PASSED passed, $E2E_FAILED failed"

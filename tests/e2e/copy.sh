@@ -14,14 +14,8 @@ tool=$(e2e_install_tool "$bin")
 e2e_start_tool "$tool" || { echo "no window"; exit 1; }
 win=$E2E_WIN
 
-require() {
-  local name=$1; shift
-  if "$@"; then e2e_check "$name" true; else e2e_check "$name" false; e2e_summary; exit 1; fi
-}
 shows_code_of() {
-  import -window "$win" "$work/window.png" &&
-    convert "$work/window.png" -crop 201x201+10+42 +repage -filter point -resize 400% "$work/preview.png" &&
-    e2e_decodes "$work/preview.png" "$1"
+  e2e_preview "$win" "$work/preview.png" && e2e_decodes "$work/preview.png" "$1"
 }
 offers() { xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx "$1"; }
 paste_as() { xclip -selection clipboard -t "$1" -o >"$2" 2>/dev/null && [ -s "$2" ]; }
@@ -30,7 +24,7 @@ copy_at=$(e2e_twips_centre 3360 1680 2415 735)
 for link in "https://www.exemple.fr/copié?q=1" "https://exemple.fr/un-autre-lien-plus-long-pour-des-modules-plus-fins/$(printf 'x%.0s' {1..60})"; do
   e2e_type_link "$win" "$link"
   e2e_click "$win" $(e2e_twips_centre 3360 600 1695 495)
-  require "the code of '$link' is on screen" e2e_wait_for 20 shows_code_of "$link"
+  e2e_require "the code of '$link' is on screen" e2e_wait_for 20 shows_code_of "$link"
   # The clipboard's last owner may still be this tool: wait for the new picture, not any picture.
   rm -f "$work/clip.png"
   e2e_click "$win" $copy_at

@@ -17,11 +17,7 @@ paste_at=$(e2e_twips_centre 4680 120 495 375)
 reset_at=$(e2e_twips_centre 5160 600 615 495)
 quit_at=$(e2e_twips_centre 3360 3120 2415 495)
 
-# The preview, cut from a screenshot and enlarged without smoothing so that one-pixel modules read.
-preview() {
-  import -window "$win" "$work/window.png" &&
-    convert "$work/window.png" -crop 201x201+10+42 +repage -filter point -resize 400% "$1"
-}
+preview() { e2e_preview "$win" "$1"; }
 shows_code_of() {
   preview "$work/preview.png" && e2e_decodes "$work/preview.png" "$1"
 }

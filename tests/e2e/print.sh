@@ -26,19 +26,12 @@ win=$E2E_WIN
 # Unique, so that this run knows its page among those of other runs printing to the same queue.
 link="https://www.exemple.fr/imprimé?qr=été&essai=$$-$RANDOM"
 
-# require NAME COMMAND...: a check the rest cannot do without.
-require() {
-  local name=$1; shift
-  if "$@"; then e2e_check "$name" true; else e2e_check "$name" false; e2e_summary; exit 1; fi
-}
 shows_code_of() {
-  import -window "$win" "$work/window.png" &&
-    convert "$work/window.png" -crop 201x201+10+42 +repage -filter point -resize 400% "$work/preview.png" &&
-    e2e_decodes "$work/preview.png" "$1"
+  e2e_preview "$win" "$work/preview.png" && e2e_decodes "$work/preview.png" "$1"
 }
 e2e_type_link "$win" "$link"
 e2e_click "$win" $(e2e_twips_centre 3360 600 1695 495)
-require "the code is on screen" e2e_wait_for 20 shows_code_of "$link"
+e2e_require "the code is on screen" e2e_wait_for 20 shows_code_of "$link"
 
 pdfs() { find "$out" -maxdepth 1 -name '*.pdf' 2>/dev/null | sort; }
 pdfs >"$work/before"
@@ -61,7 +54,7 @@ open_dialog() {
 }
 
 # Cancel (Escape is the "Annuler" button): the dialog closes, nothing is said.
-require "the printer dialog opens, in French" open_dialog
+e2e_require "the printer dialog opens, in French" open_dialog
 # A dialog still settling (slow under the sanitizers) can miss the key: press it again until it
 # closes.
 cancel_dialog() {
@@ -77,7 +70,7 @@ e2e_check "Annuler shows no message" no_message
 
 # Print: choose the queue by name in the printer list (Alt+N, "Nom"), then "Imprimer", the
 # default button.
-require "the printer dialog opens again" open_dialog
+e2e_require "the printer dialog opens again" open_dialog
 xdotool key alt+n
 xdotool type --delay 20 "$queue"
 xdotool key Return
@@ -86,7 +79,7 @@ e2e_check "Imprimer closes the dialog" e2e_wait_for 10 dialog_gone
 # The job has left the queue and its PDF is complete. Jobs run in order, so a job from the
 # cancelled dialog would have come out first: one page of ours means Cancel printed nothing.
 printed() { [ -z "$(lpstat -o "$queue" 2>/dev/null)" ] && ours >"$work/ours" && [ -s "$work/ours" ]; }
-require "the job leaves the queue as a complete PDF that reads as the link" e2e_wait_for 120 printed
+e2e_require "the job leaves the queue as a complete PDF that reads as the link" e2e_wait_for 120 printed
 e2e_check "only one page of ours: Cancel printed nothing" [ "$(wc -l <"$work/ours")" -eq 1 ]
 e2e_check "no printer error" no_message
 pdf=$(head -n 1 "$work/ours")

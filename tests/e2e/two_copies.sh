@@ -46,8 +46,7 @@ e2e_check "the first copy holds its link" paste_into "$win_a" "$link_a"
 e2e_check "the second copy holds its link" paste_into "$win_b" "$link_b"
 
 shows() { # shows WINDOW LINK
-  import -window "$1" "$work/$1.png" &&
-    convert "$work/$1.png" -crop 201x201+10+42 +repage -filter point -resize 400% "$work/$1-preview.png" &&
+  e2e_preview "$1" "$work/$1-preview.png" &&
     [ "$("$bin/qr_decode" "$work/$1-preview.png")" = "$2" ]
 }
 read -r cx cy <<<"$(e2e_twips_centre 3360 600 1695 495)"

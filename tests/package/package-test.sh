@@ -23,16 +23,11 @@ work=$(mktemp -d)
 chmod 755 "$work"
 trap 'rm -rf "$work" "${stage:-}"' EXIT
 
-# require NAME COMMAND...: a check the rest cannot do without.
-require() {
-  local name=$1; shift
-  if "$@"; then e2e_check "$name" true; else e2e_check "$name" false; e2e_summary; exit 1; fi
-}
 
 # ---- The package file ----
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 deb=$build/lumo-razazu_${version}_$(dpkg --print-architecture).deb
-require "the package $(basename "$deb") is built" test -s "$deb"
+e2e_require "the package $(basename "$deb") is built" test -s "$deb"
 field() { dpkg-deb -f "$deb" "$1"; }
 e2e_check "Package, Version, Section" [ "$(field Package) $(field Version) $(field Section)" = "lumo-razazu $version graphics" ]
 echo "Depends: $(field Depends)"
@@ -80,7 +75,7 @@ dpkg-query -W lumo-razazu >/dev/null 2>&1 && apt-get purge -y -q lumo-razazu >/d
 # apt's download user reads the file from a folder of its own.
 cp "$deb" "$work/"
 chmod 644 "$work/$(basename "$deb")"
-require "apt-get installs the package" apt-get install -y -q "$work/$(basename "$deb")"
+e2e_require "apt-get installs the package" apt-get install -y -q "$work/$(basename "$deb")"
 e2e_check "dpkg knows it as installed" bash -c "dpkg-query -W -f='\${Status}' lumo-razazu | grep -qx 'install ok installed'"
 e2e_check "the installed tool and libraries find every library they link" \
   bash -c "! ldd /usr/bin/lumo-razazu /usr/lib/lumo-razazu/*.so | grep -q 'not found'"
