@@ -1,15 +1,12 @@
 #include "Lumo_Image_BmpJpg.h"
 
+#include "AtomicWrite.h"
+
 #include <turbojpeg.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace libj_detail {
 
@@ -81,71 +78,6 @@ bool holdsItsPixels(const char* path) {
     return offset <= fileSize && std::abs(height) <= (fileSize - offset) / stride;
 }
 
-// New files get the permissions any ordinary program would give them (0666 less the umask);
-// a replaced file keeps its own, as a person expects when saving over a picture.
-mode_t modeFor(const char* path) {
-    struct stat st {};
-    if (::stat(path, &st) == 0 && S_ISREG(st.st_mode))
-        return st.st_mode & 07777;
-    mode_t mask = 022;
-    if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
-        char line[128];
-        unsigned value = 0;
-        while (std::fgets(line, sizeof line, status))
-            if (std::sscanf(line, "Umask: %o", &value) == 1) {
-                mask = static_cast<mode_t>(value);
-                break;
-            }
-        std::fclose(status);
-    }
-    return 0666 & ~mask;
-}
-
-bool writeAll(int fd, const unsigned char* data, unsigned long size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<unsigned long>(n);
-    }
-    return true;
-}
-
-// Renaming over a file ignores its permissions; a picture its owner made read-only (root's too)
-// must stay as it is, as it would for a program writing into it. A link is followed to judge
-// but never written through: the rename replaces the link itself.
-bool mayReplace(const char* path) {
-    struct stat st {};
-    if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode))
-        return true; // nothing there, or something the rename itself refuses
-    return (st.st_mode & 0222) != 0 && ::access(path, W_OK) == 0;
-}
-
-// Complete or absent: a unique temporary in the target's folder, flushed, then renamed over.
-// The folder itself is not synced: after a crash the old name may come back, but never a
-// half-written picture, which is all the contract promises.
-int32_t writeFileAtomically(const char* path, const unsigned char* data, unsigned long size) {
-    try {
-        if (!mayReplace(path))
-            return LIBJ_ERR_WRITE;
-        std::string temp = std::string(path) + ".XXXXXX";
-        const int fd = ::mkstemp(temp.data());
-        if (fd < 0)
-            return LIBJ_ERR_WRITE;
-        bool ok = ::fchmod(fd, modeFor(path)) == 0 && writeAll(fd, data, size) && ::fsync(fd) == 0;
-        ok = (::close(fd) == 0) && ok;
-        if (ok && ::rename(temp.c_str(), path) == 0)
-            return LIBJ_OK;
-        ::unlink(temp.c_str());
-        return LIBJ_ERR_WRITE;
-    } catch (...) {
-        return LIBJ_ERR_WRITE;
-    }
-}
-
 int32_t compressAndWrite(const char* jpgPath, const unsigned char* rgb, int width, int height,
                          int pitch, int quality, int flag) {
     Handle compressor(tjInitCompress());
@@ -156,7 +88,9 @@ int32_t compressAndWrite(const char* jpgPath, const unsigned char* rgb, int widt
     if (tjCompress2(compressor.value, rgb, width, pitch, height, TJPF_RGB, &jpeg.value, &jpegSize,
                     flag == 1 ? TJSAMP_444 : TJSAMP_420, quality, 0) != 0)
         return LIBJ_ERR_COMPRESS;
-    return writeFileAtomically(jpgPath, jpeg.value, jpegSize);
+    return lumo::writeAtomically(jpgPath, {jpeg.value, static_cast<std::size_t>(jpegSize)})
+               ? LIBJ_OK
+               : LIBJ_ERR_WRITE;
 }
 
 } // namespace

@@ -27,7 +27,7 @@ std::int32_t makeCode(std::string_view text, const char* path) {
     if (encoded.status != QRCL_OK)
         return encoded.status;
     const std::vector<std::uint8_t> picture = renderBmp(*encoded.symbol);
-    return writeAtomically(path, picture) ? QRCL_OK : QRCL_ERR_WRITE;
+    return lumo::writeAtomically(path, picture) ? QRCL_OK : QRCL_ERR_WRITE;
 }
 
 std::int32_t guarded(std::string_view text, const char* path) noexcept {

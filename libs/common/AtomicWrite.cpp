@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace qrcl {
+namespace lumo {
 
 namespace {
 
@@ -74,8 +74,13 @@ bool writeAtomically(const char* path, std::span<const std::uint8_t> bytes) noex
         const int fd = createBeside(path, tempPath);
         if (fd < 0)
             return false;
-        // The rename must not publish a file whose blocks are still only in memory.
-        bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+        // A replaced picture keeps its permissions, as a person expects when saving over it.
+        struct stat old {};
+        bool ok = ::stat(path, &old) != 0 || !S_ISREG(old.st_mode) || ::fchmod(fd, old.st_mode & 07777) == 0;
+        // The rename must not publish a file whose blocks are still only in memory. The folder
+        // itself is not synced: after a crash the old name may come back, but never a
+        // half-written picture.
+        ok = ok && writeAll(fd, bytes) && ::fsync(fd) == 0;
         ok = ::close(fd) == 0 && ok;
         ok = ok && std::rename(tempPath.c_str(), path) == 0;
         if (!ok)
@@ -86,4 +91,4 @@ bool writeAtomically(const char* path, std::span<const std::uint8_t> bytes) noex
     }
 }
 
-} // namespace qrcl
+} // namespace lumo
