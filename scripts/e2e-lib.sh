@@ -45,6 +45,16 @@ e2e_click() {
   xdotool mousemove --sync --window "$1" "$2" "$3" click 1
 }
 
+# e2e_press WINDOW KEYS...: gives WINDOW the keyboard (there is no window manager) and presses
+# KEYS on the XTEST keyboard, press and release alike. Use it for keys that close a window:
+# `xdotool key --window` chooses XTEST or a synthetic event for each press and each release by
+# which window has the focus, so a press that closes the window sends its release to a window
+# that is gone; xdotool stops there, the key stays down and repeats into whatever opens next.
+e2e_press() {
+  local window=$1; shift
+  timeout 5 xdotool windowfocus --sync "$window" 2>/dev/null && xdotool key "$@"
+}
+
 # e2e_shot WINDOW FILE: a PNG of the window as it is on screen.
 e2e_shot() {
   import -window "$1" "$2"

@@ -41,8 +41,6 @@ message_box() {
 no_message_box() { ! message_box; }
 visible() { xdotool search --onlyvisible --name "^$1\$" >/dev/null; }
 gone() { ! visible "$1"; }
-# A key typed on the real keyboard into the window, given the focus first (there is no window manager).
-press() { xdotool windowfocus --sync "$1" 2>/dev/null && xdotool key "$2"; }
 # import asks for a click when the window has gone: never let it wait.
 shot() { timeout 20 import -window "$1" "$2" </dev/null; }
 # Colour of one pixel of a picture, as ImageMagick writes it (e.g. srgb(0,255,0)).
@@ -70,7 +68,7 @@ e2e_click "$dialog" $details_at
 details=$(e2e_window "A propos")
 e2e_check "Détails... shows the message 'A propos'" [ -n "$details" ]
 [ -n "$details" ] && shot "$details" "$out/details.png"
-press "$details" Return
+e2e_press "$details" Return
 e2e_check "the message closes" e2e_wait_for 10 gone "A propos"
 e2e_check "the dialog stays" visible "A propos Lumo-RAZazu"
 
@@ -93,17 +91,17 @@ e2e_click "$dialog" $sysinfo_at
 e2e_check "no tool: a message box" e2e_wait_for 20 message_box
 missing=$(message_box)
 [ -n "$missing" ] && shot "$missing" "$out/missing.png"
-press "$missing" Return
+e2e_press "$missing" Return
 e2e_check "no tool: the message closes" e2e_wait_for 10 no_message_box
 e2e_check "no tool: nothing started" [ ! -e "$marker" ]
 
-press "$dialog" Escape
+e2e_press "$dialog" Escape
 e2e_check "Esc closes the dialog" e2e_wait_for 10 gone "A propos Lumo-RAZazu"
 
 e2e_click "$win" $about_at
 e2e_check "the dialog opens again" e2e_wait_for 20 visible "A propos Lumo-RAZazu"
 again=$(e2e_window "A propos Lumo-RAZazu")
-[ -n "$again" ] && press "$again" Escape
+[ -n "$again" ] && e2e_press "$again" Escape
 e2e_check "and closes again" e2e_wait_for 10 gone "A propos Lumo-RAZazu"
 
 rm -rf "$stub" "$(dirname "$tool")"

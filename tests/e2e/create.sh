@@ -70,7 +70,7 @@ e2e_click "$win" $create_at
 e2e_wait_for 20 bash -c "xdotool search --onlyvisible --name '^Lumo-RAZazu\$' | grep -qv '^$win\$'"
 msg=$(xdotool search --onlyvisible --name '^Lumo-RAZazu$' | grep -v "^$win\$" | head -n 1)
 e2e_check "too long: a message box titled Lumo-RAZazu" [ -n "$msg" ]
-[ -n "$msg" ] && xdotool key --window "$msg" Return 2>/dev/null
+[ -n "$msg" ] && e2e_press "$msg" Return
 e2e_check "too long: the message closes" e2e_wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Lumo-RAZazu\$' | grep -qv '^$win\$'"
 e2e_check "too long: the last code is still shown" shows_code_of "$long"
 

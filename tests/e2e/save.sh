@@ -50,8 +50,7 @@ open_save() {
   dlg=$(settled "Enregistrer Sous")
 }
 # In the open dialog: the type by its place in the list, then the name, then « Enregistrer »
-# through its accelerator. (Enter works as well for a person; sent as synthetic X events to a
-# dialog that no window manager has activated, it can reach the ratio box that opens next.)
+# through its accelerator.
 fill_and_confirm() {
   local type=$1 name=$2 i
   # With the name field emptied the save button is disabled, so Tab goes straight to the types.
@@ -59,7 +58,7 @@ fill_and_confirm() {
   for ((i = 1; i < type; i++)); do xdotool key --window "$dlg" Down; done
   xdotool key --window "$dlg" shift+Tab ctrl+a
   xdotool type --window "$dlg" --delay 5 -- "$name"
-  xdotool key --window "$dlg" alt+e 2>/dev/null
+  e2e_press "$dlg" alt+e
 }
 # Moves a checked file aside. Without a window manager the dialog is never the active window, and
 # then Qt lets the remembered file, shown selected in the list, win over a name typed over it.
@@ -91,7 +90,7 @@ xdotool key --window "$box" ctrl+a ctrl+c
 e2e_check "ratio: 100 is offered" e2e_wait_for 10 bash -c '[ "$(xclip -selection clipboard -o)" = 100 ]'
 xdotool key --window "$box" ctrl+a
 xdotool type --window "$box" --delay 5 -- "3 5"
-xdotool key --window "$box" Return 2>/dev/null
+e2e_press "$box" Return
 e2e_check "ratio: the caption names the file" e2e_wait_for 20 caption_is "Lumo-RAZazu : ratio.jpg"
 e2e_check "ratio: quality 35 (blanks ignored)" quality_is "$out/ratio.jpg" 35
 e2e_check "ratio: zbarimg reads the link" e2e_decodes "$out/ratio.jpg" "$link"
@@ -109,7 +108,7 @@ set_aside final.bmp
 # Cancel: nothing written, nothing said.
 before=$(ls "$out")
 open_save
-xdotool key --window "$dlg" Escape 2>/dev/null
+e2e_press "$dlg" Escape
 e2e_check "cancel: the dialog closes" e2e_wait_for 10 gone "Enregistrer Sous"
 e2e_check "cancel: no message" gone "Erreur"
 e2e_check "cancel: nothing written" [ "$(ls "$out")" = "$before" ]

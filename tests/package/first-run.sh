@@ -31,7 +31,7 @@ e2e_click "$win" $(e2e_twips_centre 5280 120 495 375)
 about=$(e2e_window "A propos Lumo-RAZazu")
 e2e_check "the About dialog opens" [ -n "$about" ]
 awk '$6 ~ /^\// { print $6 }' "/proc/$pid/maps" | sort -u >"$out/maps"
-[ -n "$about" ] && xdotool windowfocus --sync "$about" 2>/dev/null && xdotool key Escape
+[ -n "$about" ] && e2e_press "$about" Escape
 e2e_check "the About dialog closes" e2e_wait_for 10 bash -c "! xdotool search --onlyvisible --name '^A propos Lumo-RAZazu\$'"
 
 e2e_click "$win" $(e2e_twips_centre 3360 3120 2415 495)
