@@ -1,6 +1,7 @@
 // LIBmpToJpg against Qt's own JPEG writer on the tool's 201 x 201 QR picture: BMP file in,
 // JPEG file out, same quality. Prints the time ratios at the end (below 1: the library is faster).
 #include "Lumo_Image_BmpJpg.h"
+#include "QrPainting.h"
 
 #include <benchmark/benchmark.h>
 #include <qrencode.h>
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int kSide = 201;
+constexpr int kSide = lumo::test::kPictureSide;
 constexpr int kQuality = 80;
 
 // /tmp by default; LUMO_BENCH_DIR=/dev/shm takes the disk out and leaves the work itself.
@@ -27,22 +27,13 @@ const QDir kFolder(qEnvironmentVariable("LUMO_BENCH_DIR", QDir::tempPath()));
 const std::string kBmp = kFolder.filePath("lumo-bmpjpg-bench.bmp").toStdString();
 const std::string kJpg = kFolder.filePath("lumo-bmpjpg-bench.jpg").toStdString();
 
-// The picture the tool saves: modules as large as fit, quiet zone 4, on the window's grey.
+// The picture the tool saves.
 bool writeQrBmp() {
     QRcode* code = QRcode_encodeString("https://www.exemple.org/lumo-razazu/telechargement?v=1.0.0&lang=fr", 0,
                                        QR_ECLEVEL_M, QR_MODE_8, 1);
     if (!code)
         return false;
-    const int modules = code->width, scale = kSide / (modules + 8);
-    QImage image(kSide, kSide, QImage::Format_RGB32);
-    image.fill(QColor(239, 239, 239));
-    QPainter painter(&image);
-    painter.fillRect(0, 0, (modules + 8) * scale, (modules + 8) * scale, Qt::white);
-    for (int y = 0; y < modules; ++y)
-        for (int x = 0; x < modules; ++x)
-            if (code->data[y * modules + x] & 1)
-                painter.fillRect((x + 4) * scale, (y + 4) * scale, scale, scale, Qt::black);
-    painter.end();
+    const QImage image = lumo::test::paintQr(*code, kSide);
     QRcode_free(code);
     return image.save(QString::fromStdString(kBmp), "BMP");
 }

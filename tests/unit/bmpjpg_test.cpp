@@ -3,6 +3,7 @@
 // the target folder as it was.
 #include "Lumo_Image_BmpJpg.h"
 #include "QrDecode.h"
+#include "QrPainting.h"
 
 #include <gtest/gtest.h>
 #include <qrencode.h>
@@ -25,7 +26,7 @@ extern "C" int32_t bmpjpg_convert_from_c(const char* bmpPath, const char* jpgPat
 
 namespace {
 
-constexpr int kSide = 201;  // the tool's picture box
+constexpr int kSide = lumo::test::kPictureSide;
 constexpr int kFlag420 = 0;
 constexpr int kFlag444 = 1;
 
@@ -35,8 +36,7 @@ struct QrPicture {
     int scale = 0;
 };
 
-// The tool's picture: the code at the largest whole-pixel module size with a 4-module white
-// quiet zone, top-left in a 201 x 201 box of the window's grey.
+// The tool's picture of text, in the mode and ECI it would use.
 QrPicture drawQr(const std::string& text, bool eciUtf8 = false) {
     QRinput* input = QRinput_new2(0, QR_ECLEVEL_M);
     if (eciUtf8)
@@ -47,18 +47,7 @@ QrPicture drawQr(const std::string& text, bool eciUtf8 = false) {
     QRinput_free(input);
     if (!code)
         return {};
-    const int modules = code->width;
-    const int scale = kSide / (modules + 8);
-    QImage image(kSide, kSide, QImage::Format_RGB32);
-    image.fill(QColor(239, 239, 239));
-    QPainter painter(&image);
-    painter.fillRect(0, 0, (modules + 8) * scale, (modules + 8) * scale, Qt::white);
-    for (int y = 0; y < modules; ++y)
-        for (int x = 0; x < modules; ++x)
-            if (code->data[y * modules + x] & 1)
-                painter.fillRect((x + 4) * scale, (y + 4) * scale, scale, scale, Qt::black);
-    painter.end();
-    QrPicture picture{image, code->version, scale};
+    QrPicture picture{lumo::test::paintQr(*code), code->version, lumo::test::moduleScale(*code)};
     QRcode_free(code);
     return picture;
 }
