@@ -6,6 +6,10 @@
 #include <algorithm>
 #include <cmath>
 
+#ifdef LUMO_HAVE_CUPS
+#include <cups/cups.h>
+#endif
+
 namespace host {
 
 namespace {
@@ -19,6 +23,22 @@ QString printerLabel(const QPrinter& printer) {
     if (!printer.outputFileName().isEmpty())
         return QDir::toNativeSeparators(printer.outputFileName());
     return printer.printerName();
+}
+
+// Qt gives a printer's page to CUPS as its painter ends and drops CUPS's answer. That answer is
+// still this thread's last one, so a queue that refuses the job (not accepting jobs, removed,
+// its scheduler gone) is reported instead of passing for a printed page.
+void checkTheSpoolerTookIt(const QPrinter& printer, const QString& label) {
+#ifdef LUMO_HAVE_CUPS
+    if (printer.outputFormat() != QPrinter::NativeFormat || !printer.outputFileName().isEmpty())
+        return; // a file: Qt wrote it itself and said so
+    if (cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
+        throw Failure(QStringLiteral("Le travail n'a pas été accepté par « %1 » : %2")
+                          .arg(label, QString::fromUtf8(cupsLastErrorString())));
+#else
+    (void)printer;
+    (void)label;
+#endif
 }
 
 } // namespace
@@ -110,6 +130,7 @@ void QtPrinterJob::endDoc() {
         painter.drawImage(placed.target, placed.image);
     if (!painter.end() || m_printer.printerState() == QPrinter::Error)
         throw Failure(QStringLiteral("L'impression sur « %1 » n'a pas pu se terminer.").arg(label));
+    checkTheSpoolerTookIt(m_printer, label);
 }
 
 // Nothing has reached the QPrinter before endDoc, so dropping the page drops the job.

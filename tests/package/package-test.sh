@@ -17,7 +17,7 @@ user=lumo-tester
 # The real-window suites that can run against an installed tool (they find its working files
 # through the links e2e_install_tool makes). Suites that tamper with the libraries beside the
 # tool cannot, and are not listed.
-suites=(create copy save about print)
+suites=(create copy save about print print_faults)
 
 work=$(mktemp -d)
 chmod 755 "$work"
@@ -149,8 +149,9 @@ e2e_check "the $(wc -l <"$work/first-run/maps" 2>/dev/null || echo 0) files the 
   [ -s "$work/first-run/maps" ] && [ ${#unpulled[@]} -eq 0 ]
 [ ${#unpulled[@]} -eq 0 ] || printf '  not pulled in by Depends: %s\n' "${unpulled[@]}"
 
-# The print suite's queue needs root to be made; the user then prints to it.
+# The print suites' queues need root to be made; the user then prints to them.
 "$root/scripts/cups-pdf-queue" >/dev/null || echo "package-test: no print queue"
+"$root/scripts/cups-pdf-queue" QR_REFUSE --refusing >/dev/null || echo "package-test: no refusing queue"
 for s in "${suites[@]}"; do
   [ -f "$stage/tests/e2e/$s.sh" ] && run_counted "e2e $s" "$stage/tests/e2e/$s.sh" "$stage/build/bin"
 done
