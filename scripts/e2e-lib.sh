@@ -17,6 +17,13 @@ e2e_start_xvfb() {
 }
 
 E2E_PIDS=()
+
+# e2e_begin: a script's processes (Xvfb, the tool, clipboard servers) are stopped however it
+# ends, a ctest timeout included.
+e2e_begin() {
+  trap e2e_cleanup EXIT
+  trap 'exit 1' TERM INT
+}
 e2e_cleanup() {
   local pid
   for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done

@@ -6,7 +6,7 @@ set -uo pipefail
 bin=$1
 out=${2:-$(mktemp -d)}
 . "$(dirname "$0")/../../scripts/e2e-lib.sh"
-trap e2e_cleanup EXIT
+e2e_begin
 mkdir -p "$out"
 rm -f "$out"/*.png
 

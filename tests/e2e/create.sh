@@ -4,9 +4,8 @@
 set -uo pipefail
 bin=$1
 . "$(dirname "$0")/../../scripts/e2e-lib.sh"
-trap e2e_cleanup EXIT
+e2e_begin
 work=$(mktemp -d)
-E2E_PIDS=()
 e2e_start_xvfb || exit 1
 tool=$(e2e_install_tool "$bin")
 e2e_start_tool "$tool" || { echo "no window"; exit 1; }

@@ -6,10 +6,8 @@ set -uo pipefail
 bin=$1
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/e2e-lib.sh"
-trap e2e_cleanup EXIT
-trap 'exit 1' TERM INT
+e2e_begin
 work=$(mktemp -d)
-E2E_PIDS=()
 queue=QR_PDF
 # The queue script, lpstat and the tool all talk to this machine's scheduler through its socket.
 export CUPS_SERVER=/run/cups/cups.sock

@@ -7,10 +7,8 @@ set -uo pipefail
 bin=$1
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/e2e-lib.sh"
-trap e2e_cleanup EXIT
-trap 'exit 1' TERM INT
+e2e_begin
 work=$(mktemp -d)
-E2E_PIDS=()
 refusing=QR_REFUSE
 # The queue script, lpstat and the tool talk to this machine's scheduler through its socket.
 cups=/run/cups/cups.sock

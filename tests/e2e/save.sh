@@ -4,8 +4,7 @@
 set -uo pipefail
 bin=$1
 . "$(dirname "$0")/../../scripts/e2e-lib.sh"
-trap e2e_cleanup EXIT
-E2E_PIDS=()
+e2e_begin
 e2e_start_xvfb || exit 1
 tool=$(e2e_install_tool "$bin")
 app=$(dirname "$tool")

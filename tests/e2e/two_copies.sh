@@ -4,7 +4,7 @@
 set -uo pipefail
 bin=$1
 . "$(dirname "$0")/../../scripts/e2e-lib.sh"
-trap e2e_cleanup EXIT
+e2e_begin
 work=$(mktemp -d)
 e2e_start_xvfb || exit 1
 tool=$(e2e_install_tool "$bin")

@@ -6,7 +6,7 @@
 set -uo pipefail
 out=$1
 . "$(dirname "$0")/../../scripts/e2e-lib.sh"
-trap e2e_cleanup EXIT
+e2e_begin
 data=${XDG_DATA_HOME:-$HOME/.local/share}/lumo-razazu
 link="https://www.exemple.fr/paquet?installé=oui&n=$$"
 
