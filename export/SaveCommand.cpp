@@ -3,8 +3,10 @@
 #include "Lumo_Image_BmpJpg.h"
 #include "Naming.h"
 #include "NumericValue.h"
+#include "SystemReason.h"
 
 #include <QDir>
+#include <optional>
 
 namespace exporting {
 
@@ -39,32 +41,33 @@ int ratioOf(const QString& answer) {
     return static_cast<int>(ratio);
 }
 
-int askRatio(host::Host& host, Module1& module, const QString& title) {
+// The typed ratio, or nothing when the person cancels the question.
+std::optional<int> askRatio(host::Host& host, Module1& module, const QString& title) {
     if (module.OldRatio.isEmpty())
         module.OldRatio = QStringLiteral("100");
-    // Cancel answers the empty text: quality 100, and "100" is offered again next time.
-    module.OldRatio = host.inputBox(
+    const std::optional<QString> answer = host.inputBox(
         QStringLiteral("Indiquez le ratio de compression (20-100)") + QStringLiteral(" pour le fichier ") + title +
             QStringLiteral("."),
         QStringLiteral("Valeur du ratio de compression"), module.OldRatio);
+    if (!answer)
+        return std::nullopt;
+    // An empty answer gives quality 100, and "100" is offered again next time.
+    module.OldRatio = *answer;
     return ratioOf(module.OldRatio);
 }
 
-QString converterReason(int code, int quality) {
-    switch (code) {
-    case LIBJ_ERR_ARGUMENT:
-        return QStringLiteral("Le convertisseur a refusé ses paramètres.");
+QString converterReason(host::LibraryResult result, int quality) {
+    switch (result.code) {
     case LIBJ_ERR_READ_BMP:
-        return QStringLiteral("L'image temporaire n'a pas pu être lue.");
+        return result.systemError ? QStringLiteral("L'image temporaire n'a pas pu être relue : %1")
+                                        .arg(host::systemReason(result.systemError))
+                                  : QStringLiteral("L'image temporaire est illisible.");
     case LIBJ_ERR_QUALITY:
         return QStringLiteral("La qualité %1 a été refusée.").arg(quality);
-    case LIBJ_ERR_COMPRESS:
-        return QStringLiteral("La compression JPEG a échoué.");
     case LIBJ_ERR_WRITE:
-        return QStringLiteral("Le fichier JPEG n'a pas pu être écrit (dossier absent, droits insuffisants ou "
-                              "disque plein).");
+        return host::systemReason(result.systemError);
     default:
-        return QStringLiteral("Erreur inconnue du convertisseur.");
+        return QStringLiteral("La compression JPEG a échoué.");
     }
 }
 
@@ -93,20 +96,20 @@ void convertToJpeg(host::Host& host, const QImage& picture, const QString& temp,
                    int quality) {
     // A Temp.bmp left by an earlier failed save goes first.
     removeIfThere(host, temp);
-    host.writeBmp(picture, temp);
-    int code = LIBJ_OK;
+    // A working file: a link planted at its name is replaced, never followed.
+    host.writeBmp(picture, temp, lumo::Links::Replace);
+    host::LibraryResult result;
     try {
-        code = host.liBmpToJpg(temp.toUtf8(), target.toUtf8(), quality, fullChroma);
+        result = host.liBmpToJpg(temp.toUtf8(), target.toUtf8(), quality, fullChroma);
     } catch (const host::Failure& failure) {
         throw withTempRemoved(host, temp, failure);
     }
     // The library leaves any earlier target untouched when it fails: that file must not be
     // taken for the new one.
-    if (code != LIBJ_OK)
-        throw withTempRemoved(
-            host, temp,
-            host::Failure(QStringLiteral("La conversion en JPEG a échoué (code %1 de Lumo_Image_BmpJpg).").arg(code),
-                          converterReason(code, quality)));
+    if (result.code != LIBJ_OK)
+        throw withTempRemoved(host, temp,
+                              host::Failure(QStringLiteral("La conversion en JPEG a échoué."),
+                                            converterReason(result, quality)));
 }
 
 void setUpDialog(host::CommonDialog& CMDialog1, Module1& module) {
@@ -121,6 +124,16 @@ void setUpDialog(host::CommonDialog& CMDialog1, Module1& module) {
     CMDialog1.Flags = host::CommonDialog::cdlOFNOverwritePrompt;
 }
 
+// The naming steps may give a name other than the one the dialog asked about: a file there is
+// replaced only when the person says so.
+bool mayWrite(host::Host& host, const QString& target, const QString& asked, const QString& title) {
+    if (target == asked || !host.exists(target))
+        return true;
+    return host.askYesNo(
+        QStringLiteral("Le fichier « %1 » existe déjà. Voulez-vous le remplacer ?").arg(title),
+        QStringLiteral("Enregistrer Sous"));
+}
+
 } // namespace
 
 void saveCommand(host::Host& host, host::CommonDialog& CMDialog1, Module1& module, SaveSite& site) {
@@ -128,6 +141,11 @@ void saveCommand(host::Host& host, host::CommonDialog& CMDialog1, Module1& modul
     bool written = false; // the target holds the new file
     try {
         setUpDialog(CMDialog1, module);
+        const Module1 before = module; // what a Cancel leaves
+        const auto cancel = [&] {
+            module = before;
+            throw host::Cancelled();
+        };
         host.showSave(CMDialog1);
         const int type = CMDialog1.FilterIndex;
         if (type < 1 || type > typeCount)
@@ -137,23 +155,32 @@ void saveCommand(host::Host& host, host::CommonDialog& CMDialog1, Module1& modul
         const QString folder = folderOf(CMDialog1.FileName, CMDialog1.FileTitle);
         const QString title = titleWithExtension(CMDialog1.FileTitle, type);
         target = AddBackslash(folder) + title;
+        if (!mayWrite(host, target, CMDialog1.FileName, title))
+            cancel();
 
         if (type == typeBmp) {
-            host.writeBmp(site.renderedImage(), target);
+            host.writeBmp(site.renderedImage(), target, lumo::Links::WriteThrough);
             written = true;
             site.setCaption(shown(target));
         } else {
-            const int quality = type == typeCustom ? askRatio(host, module, title) : fixedQuality(type);
+            const std::optional<int> quality = type == typeCustom ? askRatio(host, module, title)
+                                                                  : fixedQuality(type);
+            if (!quality)
+                cancel();
             // The working folder is asked anew at each save: it may have changed since the last.
             const QString temp = AddBackslash(host.workFolder()) + tempName;
             const auto lock = host.lockFile(temp); // another copy of the tool may be saving too
-            convertToJpeg(host, site.renderedImage(), temp, target, quality);
+            convertToJpeg(host, site.renderedImage(), temp, target, *quality);
             written = true;
             removeIfThere(host, temp);
         }
 
         module.OldFichier = target;
-        site.setLoadedPicture(host.loadPicture(module.OldFichier));
+        // The written file is read back, so an unreadable one is reported. A JPEG stays out of
+        // the preview: saving or printing again from its losses would blur the code away.
+        const QImage readBack = host.loadPicture(module.OldFichier);
+        if (type == typeBmp)
+            site.setLoadedPicture(readBack);
         site.setCaption(captionPrefix + title);
     } catch (const host::Cancelled&) {
         CMDialog1.CancelError = false;

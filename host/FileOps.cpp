@@ -1,12 +1,18 @@
 #include "FileOps.h"
 
 #include "Failure.h"
+#include "SystemReason.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLockFile>
-#include <QSaveFile>
+#include <QBuffer>
+#include <QDateTime>
+#include <QElapsedTimer>
+
+#include <cerrno>
+#include <unistd.h>
 
 namespace host {
 
@@ -27,26 +33,28 @@ QImage readPicture(const QString& path) {
     return picture;
 }
 
-void writeBmpFile(const QImage& picture, const QString& path) {
+void writeBmpFile(const QImage& picture, const QString& path, lumo::Links links) {
     const auto fail = [&](const QString& reason) {
         throw Failure(QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(shown(path)), reason);
     };
-    if (QFileInfo(path).isDir())
-        fail(QStringLiteral("Un dossier porte ce nom."));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        fail(file.errorString());
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     // 24-bit BMP: the form every viewer and the JPEG converter read.
-    if (!picture.convertToFormat(QImage::Format_RGB32).save(&file, "BMP"))
-        fail(file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("Écriture BMP refusée."));
-    if (!file.commit())
-        fail(file.errorString());
+    if (!picture.convertToFormat(QImage::Format_RGB32).save(&buffer, "BMP"))
+        fail(QStringLiteral("Mémoire insuffisante."));
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    if (const int error = lumo::writeAtomically(QFile::encodeName(path).constData(),
+                                                {data, static_cast<std::size_t>(bytes.size())}, links))
+        fail(systemReason(error));
 }
 
 QString firstOrdinaryFile(const QString& pattern) {
     const QFileInfo info(pattern);
     const QDir folder = info.dir();
-    const QStringList names = folder.entryList({info.fileName()}, QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    // Names match with case, as the file system matches them: temp.bmp is not Temp.bmp.
+    const QStringList names = folder.entryList({info.fileName()}, QDir::Files | QDir::NoDotAndDotDot | QDir::CaseSensitive,
+                                               QDir::Name);
     for (const QString& name : names) {
         const QFileInfo entry(folder.filePath(name));
         if (!entry.isHidden() && entry.isFile())
@@ -55,11 +63,25 @@ QString firstOrdinaryFile(const QString& pattern) {
     return {};
 }
 
+bool pathTaken(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
 void removeFile(const QString& path) {
-    QFile file(path);
-    if (!file.remove())
+    if (::unlink(QFile::encodeName(path).constData()) != 0)
         throw Failure(QStringLiteral("Impossible de supprimer le fichier « %1 ».").arg(shown(path)),
-                      file.errorString());
+                      systemReason(errno));
+}
+
+void removeLeftovers(const QString& folder) {
+    const QDir dir(folder);
+    const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-60);
+    for (const QFileInfo& entry : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        // A minute-old part is no other copy's write in progress.
+        if (lumo::isLeftoverName(QFile::encodeName(entry.fileName()).constData()) && entry.lastModified() < old)
+            QFile::remove(entry.filePath());
+    }
 }
 
 namespace {
@@ -70,14 +92,22 @@ public:
 };
 } // namespace
 
-std::unique_ptr<FileLock> lockBeside(const QString& path) {
+std::unique_ptr<FileLock> lockBeside(const QString& path, const std::function<void()>& whileWaiting) {
     const QFileInfo info(path);
     auto lock = std::make_unique<QtFileLock>(info.dir().filePath(QLatin1Char('.') + info.fileName() + ".lock"));
-    if (!lock->m_lock.tryLock(10000)) {
-        const QString reason = lock->m_lock.error() == QLockFile::LockFailedError
-                                   ? QStringLiteral("Une autre copie de Lumo-RAZazu l'utilise.")
-                                   : QStringLiteral("Le verrou ne peut pas être créé dans ce dossier.");
-        throw Failure(QStringLiteral("Le fichier de travail « %1 » est occupé.").arg(shown(path)), reason);
+    // The other copy holds it for milliseconds; ten seconds means it hangs. Meanwhile the
+    // window is kept alive by whileWaiting.
+    QElapsedTimer waited;
+    waited.start();
+    while (!lock->m_lock.tryLock(50)) {
+        if (lock->m_lock.error() != QLockFile::LockFailedError)
+            throw Failure(QStringLiteral("Le fichier de travail « %1 » ne peut pas être créé.").arg(shown(path)),
+                          folderReason(info.absolutePath()));
+        if (waited.elapsed() > 10000)
+            throw Failure(QStringLiteral("Le fichier de travail « %1 » est occupé.").arg(shown(path)),
+                          QStringLiteral("Une autre copie de Lumo-RAZazu l'utilise."));
+        if (whileWaiting)
+            whileWaiting();
     }
     return lock;
 }

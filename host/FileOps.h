@@ -1,20 +1,29 @@
 #pragma once
 // File operations of the host that need no window: shared by the real host and the tests' fake.
+#include "AtomicWrite.h"
+
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace host {
 
 // Reads BMP or JPEG; an empty path gives the empty picture. Throws Failure when unreadable.
 QImage readPicture(const QString& path);
-// Writes a 24-bit BMP beside the target and renames it over: complete or absent. Throws Failure.
-void writeBmpFile(const QImage& picture, const QString& path);
+// Writes a 24-bit BMP, complete or absent (lumo::writeAtomically). Throws Failure with the
+// system's reason.
+void writeBmpFile(const QImage& picture, const QString& path, lumo::Links links);
 // Name of the first ordinary file matching the pattern (wildcards allowed); hidden files and
 // folders do not count. Empty when none.
 QString firstOrdinaryFile(const QString& pattern);
-// Throws Failure when the file cannot be deleted.
+// Anything at the path, a dangling link included.
+bool pathTaken(const QString& path);
+// Throws Failure when the file cannot be deleted. A link is deleted, not what it points at.
 void removeFile(const QString& path);
+// Deletes the parts a write left in the folder when its process was killed on a file system
+// without anonymous files.
+void removeLeftovers(const QString& folder);
 
 // Held while it lives: a lock file beside a working file, so that copies of the tool sharing a
 // working folder take turns between writing the file and reading it back.
@@ -22,7 +31,8 @@ class FileLock {
 public:
     virtual ~FileLock() = default;
 };
-// Waits a few seconds at most for the other copy, then throws Failure.
-std::unique_ptr<FileLock> lockBeside(const QString& path);
+// Waits ten seconds at most for the other copy, calling whileWaiting between tries, then throws
+// Failure. Throws Failure at once when no lock can be made in the folder, naming the cause.
+std::unique_ptr<FileLock> lockBeside(const QString& path, const std::function<void()>& whileWaiting = {});
 
 } // namespace host

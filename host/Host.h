@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "AtomicWrite.h"
 #include "CommonDialog.h"
 #include "Failure.h"
 #include "FileOps.h"
@@ -30,6 +31,13 @@ enum MessageStyle : int { vbOKOnly = 0, vbCritical = 16, vbInformation = 64 };
 inline constexpr int vbMillimeters = 6;
 
 // The printer object: the first output opens the job, end sends the page, kill drops it.
+// A library's result code, with the system's reason (an errno value, 0 if none) behind a
+// failure to read or write a file.
+struct LibraryResult {
+    int code = 0;
+    int systemError = 0;
+};
+
 class Printer {
 public:
     virtual ~Printer() = default;
@@ -55,15 +63,19 @@ public:
 
     // Reads BMP or JPEG; an empty path gives the empty picture. Throws Failure when unreadable.
     virtual QImage loadPicture(const QString& path) = 0;
-    // Creates or replaces the file, complete or not at all. Throws Failure.
-    virtual void writeBmp(const QImage& picture, const QString& path) = 0;
+    // Creates or replaces the file, complete or not at all; a link at a working file's path is
+    // replaced, a link at a person's file written through. Throws Failure.
+    virtual void writeBmp(const QImage& picture, const QString& path, lumo::Links links) = 0;
 
     virtual QString clipboardText() = 0;
     virtual void setClipboardImage(const QImage& picture) = 0;
 
     virtual void messageBox(const QString& text, int style, const QString& title) = 0;
-    // Cancel gives the empty text.
-    virtual QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) = 0;
+    // Cancel gives no text at all.
+    virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
+                                            const QString& defaultText) = 0;
+    // A question answered "Oui" (true) or "Non", "Non" being the default answer.
+    virtual bool askYesNo(const QString& text, const QString& title) = 0;
     // Modal; with CancelError set, Cancel throws Cancelled.
     virtual void showSave(CommonDialog& dialog) = 0;
     virtual void showPrinter(CommonDialog& dialog) = 0;
@@ -74,8 +86,11 @@ public:
 
     // Name of the first ordinary file (not hidden, not a folder) matching the pattern; "" if none.
     virtual QString dir(const QString& pattern) = 0;
+    // True when anything stands at the path: a file, hidden or not, a folder, a link, even dangling.
+    virtual bool exists(const QString& path) = 0;
     virtual void deleteFile(const QString& path) = 0;
-    // Copies of the tool sharing a working folder take turns on a working file while this lives.
+    // Copies of the tool sharing a working folder take turns on a working file while this lives;
+    // a copy that waits for its turn shows the busy pointer.
     virtual std::unique_ptr<FileLock> lockFile(const QString& path) = 0;
 
     // Starts the program at this path, never parsed by a shell. Throws Failure when it cannot start.
@@ -88,8 +103,9 @@ public:
 
     // The two outside libraries, bound by name at first call. Throw Failure when the library or the
     // entry point cannot be found; otherwise give the library's own result code.
-    virtual int fastQRCode(const QByteArray& text, const QByteArray& path) = 0;
-    virtual int liBmpToJpg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality, int flag) = 0;
+    virtual LibraryResult fastQRCode(const QByteArray& text, const QByteArray& path) = 0;
+    virtual LibraryResult liBmpToJpg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality,
+                                     int flag) = 0;
 
     // Closes every window and stops.
     virtual void endProgram() = 0;

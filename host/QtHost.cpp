@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QStandardPaths>
@@ -23,16 +24,32 @@ QString QtHost::appFolder() {
     return QCoreApplication::applicationDirPath();
 }
 
+bool QtHost::installed() {
+    return QFileInfo(libraryFolders().constLast()).isDir();
+}
+
 QString QtHost::workFolder() {
-    // Writable means a file can really be made there, whatever the permission bits say.
+    const QString folder = chooseWorkFolder();
+    if (!m_leftoversRemoved) {
+        m_leftoversRemoved = true;
+        removeLeftovers(folder);
+    }
+    return folder;
+}
+
+QString QtHost::chooseWorkFolder() {
+    // An installed program's folder is the system's, even for root who could write there.
+    // Elsewhere, writable means a file can really be made there, whatever the permission bits say.
     const QString app = appFolder();
-    QTemporaryFile probe(QDir(app).filePath(QStringLiteral(".lumo-probe-XXXXXX")));
-    if (probe.open())
-        return app;
+    if (!installed()) {
+        QTemporaryFile probe(QDir(app).filePath(QStringLiteral(".lumo-probe-XXXXXX")));
+        if (probe.open())
+            return app;
+    }
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     if (!QDir().mkpath(data))
         throw Failure(QStringLiteral("Aucun dossier de travail accessible en écriture."),
-                      QStringLiteral("Ni %1 ni %2.").arg(QDir::toNativeSeparators(app), QDir::toNativeSeparators(data)));
+                      QStringLiteral("Le dossier « %1 » ne peut pas être créé.").arg(QDir::toNativeSeparators(data)));
     return QDir::cleanPath(data);
 }
 
@@ -48,8 +65,8 @@ QImage QtHost::loadPicture(const QString& path) {
     return readPicture(path);
 }
 
-void QtHost::writeBmp(const QImage& picture, const QString& path) {
-    writeBmpFile(picture, path);
+void QtHost::writeBmp(const QImage& picture, const QString& path, lumo::Links links) {
+    writeBmpFile(picture, path, links);
 }
 
 QString QtHost::clipboardText() {
@@ -79,12 +96,32 @@ QString QtHost::dir(const QString& pattern) {
     return firstOrdinaryFile(pattern);
 }
 
+bool QtHost::exists(const QString& path) {
+    return pathTaken(path);
+}
+
 void QtHost::deleteFile(const QString& path) {
     removeFile(path);
 }
 
 std::unique_ptr<FileLock> QtHost::lockFile(const QString& path) {
-    return lockBeside(path);
+    // While another copy holds the file, the pointer says so and the window keeps painting.
+    bool busy = false;
+    const auto wait = [&busy] {
+        if (!busy) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            busy = true;
+        }
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 40);
+    };
+    struct Restore {
+        bool& busy;
+        ~Restore() {
+            if (busy)
+                QApplication::restoreOverrideCursor();
+        }
+    } restore{busy};
+    return lockBeside(path, wait);
 }
 
 QStringList QtHost::libraryFolders() {
@@ -93,20 +130,28 @@ QStringList QtHost::libraryFolders() {
     return {app, QDir::cleanPath(app + QStringLiteral("/../lib/lumo-razazu"))};
 }
 
-int QtHost::fastQRCode(const QByteArray& text, const QByteArray& path) {
+namespace {
+// The library's own reason for its last failure, read at once, on the same thread.
+LibraryResult withReason(LazyLibrary& library, const char* lastErrorEntry, int code) {
+    using LastError = int32_t (*)();
+    return {code, code == 0 ? 0 : reinterpret_cast<LastError>(library.entry(lastErrorEntry))()};
+}
+} // namespace
+
+LibraryResult QtHost::fastQRCode(const QByteArray& text, const QByteArray& path) {
     if (!m_qrCodeLib)
         m_qrCodeLib = std::make_unique<LazyLibrary>(QStringLiteral("QRCodeLib"), libraryFolders());
     using Fn = int32_t (*)(const char*, const char*);
     auto encode = reinterpret_cast<Fn>(m_qrCodeLib->entry("FastQRCode"));
-    return encode(text.constData(), path.constData());
+    return withReason(*m_qrCodeLib, "QRCodeLibLastError", encode(text.constData(), path.constData()));
 }
 
-int QtHost::liBmpToJpg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality, int flag) {
+LibraryResult QtHost::liBmpToJpg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality, int flag) {
     if (!m_bmpJpgLib)
         m_bmpJpgLib = std::make_unique<LazyLibrary>(QStringLiteral("Lumo_Image_BmpJpg"), libraryFolders());
     using Fn = int32_t (*)(const char*, const char*, int32_t, int32_t);
     auto convert = reinterpret_cast<Fn>(m_bmpJpgLib->entry("LIBmpToJpg"));
-    return convert(bmpPath.constData(), jpgPath.constData(), quality, flag);
+    return withReason(*m_bmpJpgLib, "LILastError", convert(bmpPath.constData(), jpgPath.constData(), quality, flag));
 }
 
 void QtHost::endProgram() {

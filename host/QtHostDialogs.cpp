@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QMessageBox>
 
 namespace host {
 
@@ -72,15 +73,23 @@ void QtHost::showSave(CommonDialog& properties) {
         properties.FilterIndex = std::max(0, chosenType(dialog)) + 1;
 }
 
-QString QtHost::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+std::optional<QString> QtHost::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
     QInputDialog box(QApplication::activeWindow());
     box.setWindowTitle(title.isEmpty() ? appTitle() : title);
     box.setInputMode(QInputDialog::TextInput);
     box.setLabelText(prompt);
     box.setTextValue(defaultText);
     if (box.exec() != QDialog::Accepted)
-        return {};
+        return std::nullopt;
     return box.textValue();
+}
+
+bool QtHost::askYesNo(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Question, title.isEmpty() ? appTitle() : title, text,
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 } // namespace host

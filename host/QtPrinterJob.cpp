@@ -1,8 +1,10 @@
 #include "QtPrinterJob.h"
 
 #include <QDir>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <QScopeGuard>
 #include <algorithm>
 #include <cmath>
 
@@ -23,6 +25,15 @@ QString printerLabel(const QPrinter& printer) {
     if (!printer.outputFileName().isEmpty())
         return QDir::toNativeSeparators(printer.outputFileName());
     return printer.printerName();
+}
+
+// Top-left corner of the printable area the printer declares (its minimum margins, from the PPD
+// for a CUPS queue), in device pixels from the paper corner.
+QPointF printableOrigin(const QPrinter& printer) {
+    QPageLayout layout = printer.pageLayout();
+    layout.setUnits(QPageLayout::Point);
+    const QMarginsF area = layout.minimumMargins();
+    return QPointF(area.left(), area.top()) * printer.resolution() / 72.0;
 }
 
 // Qt gives a printer's page to CUPS as its painter ends and drops CUPS's answer. That answer is
@@ -121,11 +132,19 @@ void QtPrinterJob::endDoc() {
     std::vector<Placed> page = std::move(m_page);
     drop(); // whatever happens below, the next job starts empty
     const QString label = printerLabel(m_printer);
-    QPainter painter;
+    // The origin is the printable area the printer declares, not Qt's page margins (10 points by
+    // default, whatever the printer): paint from the paper corner, offset by that area (exact, where
+    // Qt rounds margins to whole points). The session's printer gets its mode back.
+    const QPointF origin = printableOrigin(m_printer);
+    const bool fullPage = m_printer.fullPage();
+    m_printer.setFullPage(true);
+    const auto restoreMode = qScopeGuard([&] { m_printer.setFullPage(fullPage); });
+    QPainter painter; // ends before the mode is restored
     if (!painter.begin(&m_printer))
         throw Failure(QStringLiteral("L'impression n'a pas pu commencer sur « %1 ».").arg(label));
     // Without this hint Qt stores pictures in the page as JPEG.
     painter.setRenderHint(QPainter::LosslessImageRendering);
+    painter.translate(origin);
     for (const Placed& placed : page)
         painter.drawImage(placed.target, placed.image);
     if (!painter.end() || m_printer.printerState() == QPrinter::Error)

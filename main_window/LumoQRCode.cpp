@@ -3,6 +3,7 @@
 #include "Maker.h"
 #include "PictureBox.h"
 #include "QRCodeLib.h"
+#include "SystemReason.h"
 #include "Twips.h"
 #include "WrappingButton.h"
 #include "frmAbout.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 namespace lumo {
 
@@ -22,9 +24,11 @@ const QString LumoQRCode::initialLink = about::maker::webSite;
 
 namespace {
 
-// The most any QR code holds (version 40, level L): 2953 bytes, or 7089 digits alone.
-constexpr int maxQrBytes = 2953;
+// The most any QR code holds (version 40, level L): 7089 digits alone, 2953 bytes of other ASCII
+// text, 2952 bytes of any other text (one byte goes to the mark that says UTF-8).
 constexpr int maxQrDigits = 7089;
+constexpr int maxQrAsciiBytes = 2953;
+constexpr int maxQrUtf8Bytes = 2952;
 const QString caption = QStringLiteral("Lumo-RAZazu");
 const QString workingFile = QStringLiteral("/QRCODE.bmp");
 
@@ -79,8 +83,10 @@ void LumoQRCode::buildLayout() {
     Text1 = new QLineEdit(this);
     Text1->setGeometry(twipsRect(720, 120, 3855, 375));
     Text1->setMaxLength(std::numeric_limits<int>::max());
+    // Its own text colour too: a dark desktop theme's white text would vanish on the green.
     QPalette textPal = Text1->palette();
     textPal.setColor(QPalette::Base, QColor(192, 255, 192));
+    textPal.setColor(QPalette::Text, Qt::black);
     Text1->setPalette(textPal);
 
     Command6 = button(this, QStringLiteral("..."), twipsRect(4680, 120, 495, 375), tahoma(9.75, true));
@@ -152,24 +158,29 @@ void LumoQRCode::Text1_Change() {
     setOutputCommands(Text1->text() == m_OldLiens);
 }
 
-QString LumoQRCode::createFailureText(int code, const QString& link, const QString& path) const {
-    switch (code) {
-    case QRCL_ERR_TOO_LONG:
-        return QStringLiteral("Le lien est trop long pour un QR-Code : il compte %1 caractères (%2 octets).\n"
-                              "Un QR-Code contient au plus %3 octets de texte, ou %4 chiffres.")
-            .arg(link.size())
-            .arg(link.toUtf8().size())
-            .arg(maxQrBytes)
-            .arg(maxQrDigits);
+QString LumoQRCode::createFailureText(host::LibraryResult result, const QString& link, const QString& path) const {
+    switch (result.code) {
+    case QRCL_ERR_TOO_LONG: {
+        // Characters as a person counts them: an emoji is one.
+        const QString counted = QStringLiteral("Le lien est trop long pour un QR-Code : il compte %1 caractères")
+                                    .arg(link.toUcs4().size());
+        const QByteArray utf8 = link.toUtf8();
+        if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return counted + QStringLiteral(".\nUn QR-Code contient au plus %1 chiffres.").arg(maxQrDigits);
+        const bool ascii = std::all_of(utf8.begin(), utf8.end(), [](char c) { return c > 0; });
+        return counted + QStringLiteral(" (%1 octets).\nUn QR-Code contient au plus %2 octets d'un tel texte.")
+                             .arg(utf8.size())
+                             .arg(ascii ? maxQrAsciiBytes : maxQrUtf8Bytes);
+    }
     case QRCL_ERR_WRITE:
-        return QStringLiteral("Le QR-Code n'a pas pu être écrit dans le fichier « %1 ».")
-            .arg(QDir::toNativeSeparators(path));
+        return QStringLiteral("Le QR-Code n'a pas pu être écrit dans le fichier « %1 ».\n%2")
+            .arg(QDir::toNativeSeparators(path), host::systemReason(result.systemError));
     case QRCL_ERR_NUL:
         return QStringLiteral("Le lien contient un caractère nul : il ne peut pas être encodé.");
     case QRCL_ERR_ENCODING:
         return QStringLiteral("Le lien contient un caractère invalide : il ne peut pas être encodé.");
     default:
-        return QStringLiteral("Le QR-Code n'a pas pu être créé (code d'erreur %1 du codeur).").arg(code);
+        return QStringLiteral("Le QR-Code n'a pas pu être créé : mémoire insuffisante ou erreur interne.");
     }
 }
 
@@ -182,26 +193,29 @@ void LumoQRCode::Command1_Click() {
     const QString link = Text1->text();
     const QByteArray utf8 = link.toUtf8();
     // Texts the encoder cannot take whole are refused here, before anything changes.
-    int result = QRCL_OK;
+    host::LibraryResult result;
     if (link.contains(QChar(0)))
-        result = QRCL_ERR_NUL;
+        result.code = QRCL_ERR_NUL;
     else if (!QStringView(link).isValidUtf16())
-        result = QRCL_ERR_ENCODING;
+        result.code = QRCL_ERR_ENCODING;
     else if (utf8.size() > maxQrDigits)
-        result = QRCL_ERR_TOO_LONG;
+        result.code = QRCL_ERR_TOO_LONG;
     const QString path = m_host.workFolder() + workingFile;
-    std::unique_ptr<host::FileLock> lock;
-    if (result == QRCL_OK) {
-        // Another copy of the tool in the same folder must not replace the file before it is read back.
-        lock = m_host.lockFile(path);
+    QImage picture;
+    if (result.code == QRCL_OK) {
+        // Another copy of the tool in the same folder must not replace the file before it is
+        // read back; it waits no longer than that, never while a message waits for a person.
+        const auto lock = m_host.lockFile(path);
         result = m_host.fastQRCode(utf8, path.toUtf8());
+        if (result.code == QRCL_OK)
+            picture = m_host.loadPicture(m_host.workFolder() + workingFile);
     }
-    if (result != QRCL_OK) {
+    if (result.code != QRCL_OK) {
         // The preview, OldLiens and the commands stay as they were.
         m_host.messageBox(createFailureText(result, link, path), host::vbCritical, caption);
         return;
     }
-    PicImage->setPicture(m_host.loadPicture(m_host.workFolder() + workingFile));
+    PicImage->setPicture(picture);
     m_OldLiens = Text1->text();
     setOutputCommands(true);
 }
@@ -256,8 +270,11 @@ void LumoQRCode::Command5_Click() {
     m_host.endProgram();
 }
 
+// Paste: nothing to paste (a picture on the clipboard, say) leaves the link as typed.
 void LumoQRCode::Command6_Click() {
-    Text1->setText(m_host.clipboardText());
+    const QString text = m_host.clipboardText();
+    if (!text.isEmpty())
+        Text1->setText(text);
 }
 
 void LumoQRCode::Command7_Click() {

@@ -62,7 +62,7 @@ public:
 private:
     void buildLayout();
     void setOutputCommands(bool enabled);
-    QString createFailureText(int code, const QString& link, const QString& path) const;
+    QString createFailureText(host::LibraryResult result, const QString& link, const QString& path) const;
 
     // exporting::SaveSite
     QImage renderedImage() override;

@@ -12,7 +12,8 @@ queue=QR_PDF
 # The queue script, lpstat and the tool all talk to this machine's scheduler through its socket.
 export CUPS_SERVER=/run/cups/cups.sock
 out=$("$here/../../scripts/cups-pdf-queue" "$queue") || { echo "no print queue"; exit 1; }
-# Where Qt puts this printer's printable area, and its paper, in millimetres.
+# Where this printer's printable area starts, as its PPD declares it (the whole page for
+# cups-pdf, not Qt's default 10-point margins), and its paper, in millimetres.
 read -r area_left area_top paper_w paper_h < <("$bin/print_margins" "$queue") ||
   { echo "QPrinter does not know $queue"; exit 1; }
 echo "printable area at ${area_left} mm, ${area_top} mm on ${paper_w} x ${paper_h} mm paper"

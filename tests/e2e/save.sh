@@ -104,6 +104,35 @@ e2e_check "BMP: a 201 x 201 BMP" format_is "$out/final.bmp" "BMP3 201x201"
 e2e_check "BMP: zbarimg reads the link" e2e_decodes "$out/final.bmp" "$link"
 set_aside final.bmp
 
+# A final name other than the one typed that is already there: the tool asks, and Non, the
+# default answer, keeps the file.
+printf 'rapport' >"$out/rapport.bmp"
+# The question is the small "Enregistrer Sous" window that follows the dialog.
+question() {
+  local id
+  for id in $(visible "Enregistrer Sous"); do
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    [ "$WIDTH" -lt 500 ] && { echo "$id"; return 0; }
+  done
+  return 1
+}
+ask_replace() {
+  open_save
+  fill_and_confirm 1 "rapport.v2.bmp"
+  e2e_wait_for 20 question && q=$(question)
+}
+ask_replace
+e2e_check "renamed target: the tool asks" [ -n "$q" ]
+e2e_press "$q" Escape
+e2e_check "renamed target: the question closes" e2e_wait_for 10 gone "Enregistrer Sous"
+e2e_check "renamed target: Non keeps the file" [ "$(cat "$out/rapport.bmp")" = rapport ]
+e2e_check "renamed target: Non writes nothing" [ ! -e "$out/rapport.v2.bmp" ]
+ask_replace
+e2e_press "$q" alt+o
+e2e_check "renamed target: Oui replaces it" e2e_wait_for 20 caption_is "Lumo-RAZazu : rapport.bmp"
+e2e_check "renamed target: zbarimg reads the link" e2e_decodes "$out/rapport.bmp" "$link"
+set_aside rapport.bmp
+
 # Cancel: nothing written, nothing said.
 before=$(ls "$out")
 open_save
@@ -111,7 +140,7 @@ e2e_press "$dlg" Escape
 e2e_check "cancel: the dialog closes" e2e_wait_for 10 gone "Enregistrer Sous"
 e2e_check "cancel: no message" gone "Erreur"
 e2e_check "cancel: nothing written" [ "$(ls "$out")" = "$before" ]
-e2e_check "cancel: the caption stays" caption_is "Lumo-RAZazu : final.bmp"
+e2e_check "cancel: the caption stays" caption_is "Lumo-RAZazu : rapport.bmp"
 
 # A folder that cannot be written: a French message titled Erreur, and nothing lost.
 printf 'pas un dossier' >"$out/fichier"
@@ -125,9 +154,29 @@ if [ -n "$err" ]; then
   e2e_click "$err" $((WIDTH - 51)) $((HEIGHT - 24))
 fi
 e2e_check "unwritable folder: the message closes" e2e_wait_for 10 gone "Erreur"
-e2e_check "unwritable folder: the caption stays" caption_is "Lumo-RAZazu : final.bmp"
+e2e_check "unwritable folder: the caption stays" caption_is "Lumo-RAZazu : rapport.bmp"
 e2e_check "unwritable folder: the file in the way is intact" [ "$(cat "$out/fichier")" = "pas un dossier" ]
 e2e_check "unwritable folder: the earlier files are intact" e2e_decodes "$out/vérifiés/final.bmp" "$link"
+
+# A long link saved twice at ratio 20: each save starts from the code, not from the JPEG before.
+long="https://exemple.fr/?q=$(printf 'abcdefghij%.0s' $(seq 288))"
+printf %s "$long" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
+E2E_PIDS+=($!)
+e2e_wait_for 10 e2e_clipboard_is "$long"
+e2e_click "$win" $(e2e_twips_centre 4680 120 495 375)
+e2e_click "$win" $create_at
+e2e_check "long link: the code is created" e2e_wait_for 20 e2e_decodes "$app/QRCODE.bmp" "$long"
+for name in long1 long2; do
+  open_save
+  fill_and_confirm 5 "$name"
+  box=$(settled "Valeur du ratio de compression")
+  xdotool key --window "$box" ctrl+a
+  xdotool type --window "$box" --delay 5 -- "20"
+  e2e_press "$box" Return
+  e2e_wait_for 20 caption_is "Lumo-RAZazu : $name.jpg"
+done
+# zbarimg gives up on 1-pixel modules at 20 even once; zxing-cpp reads a first such JPEG.
+e2e_check "long link: zxing-cpp reads the second JPEG at 20" [ "$("$bin/qr_decode" "$out/long2.jpg")" = "$long" ]
 
 e2e_click "$win" $quit_at
 e2e_check "quit ends the program" e2e_wait_for 10 bash -c "! kill -0 $E2E_TOOL_PID"

@@ -156,6 +156,14 @@ for s in "${suites[@]}"; do
   [ -f "$stage/tests/e2e/$s.sh" ] && run_counted "e2e $s" "$stage/tests/e2e/$s.sh" "$stage/build/bin"
 done
 
+# Root can write /usr/bin; the installed tool keeps its working files in root's data folder even so.
+root_data=${XDG_DATA_HOME:-$HOME/.local/share}/lumo-razazu
+rm -f "$root_data/QRCODE.bmp"
+echo "== e2e create, as root"
+LUMO_E2E_INSTALLED=/usr/bin/lumo-razazu timeout 600 bash "$stage/tests/e2e/create.sh" "$stage/build/bin" \
+  >"$work/root-create.log" 2>&1
+e2e_check "run by root, QRCODE.bmp is in $root_data" test -s "$root_data/QRCODE.bmp"
+
 # ---- Where the files went ----
 e2e_check "QRCODE.bmp is in $data" test -s "$data/QRCODE.bmp"
 e2e_check "and belongs to $user" [ "$(stat -c %U "$data/QRCODE.bmp" 2>/dev/null)" = "$user" ]

@@ -105,7 +105,7 @@ void FakePrinter::killDoc() {
 
 FakeHost::FakeHost() {
     encoder = [](const QByteArray& text, const QByteArray& path) {
-        host::writeBmpFile(pictureOf(text), QString::fromUtf8(path));
+        host::writeBmpFile(pictureOf(text), QString::fromUtf8(path), lumo::Links::Replace);
         return 0;
     };
     converter = [](const QByteArray& bmp, const QByteArray& jpg, int quality, int) {
@@ -141,9 +141,9 @@ QImage FakeHost::loadPicture(const QString& path) {
     return host::readPicture(path);
 }
 
-void FakeHost::writeBmp(const QImage& picture, const QString& path) {
+void FakeHost::writeBmp(const QImage& picture, const QString& path, lumo::Links links) {
     checkFailure(QStringLiteral("writeBmp"));
-    host::writeBmpFile(picture, path);
+    host::writeBmpFile(picture, path, links);
 }
 
 QString FakeHost::clipboardText() {
@@ -161,13 +161,23 @@ void FakeHost::messageBox(const QString& text, int style, const QString& title) 
     messages.push_back({text, style, title});
 }
 
-QString FakeHost::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+std::optional<QString> FakeHost::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
     checkFailure(QStringLiteral("inputBox"));
     log << QStringLiteral("inputBox %1|%2|%3").arg(prompt, title, defaultText);
     if (inputAnswers.empty())
-        return {};
-    QString answer = inputAnswers.front();
+        return QString();
+    std::optional<QString> answer = inputAnswers.front();
     inputAnswers.pop_front();
+    return answer;
+}
+
+bool FakeHost::askYesNo(const QString& text, const QString& title) {
+    checkFailure(QStringLiteral("askYesNo"));
+    questions.push_back({text, 0, title});
+    if (yesNoAnswers.empty())
+        return false;
+    const bool answer = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
     return answer;
 }
 
@@ -206,6 +216,11 @@ QString FakeHost::dir(const QString& pattern) {
     return host::firstOrdinaryFile(pattern);
 }
 
+bool FakeHost::exists(const QString& path) {
+    checkFailure(QStringLiteral("exists"));
+    return host::pathTaken(path);
+}
+
 void FakeHost::deleteFile(const QString& path) {
     checkFailure(QStringLiteral("deleteFile"));
     host::removeFile(path);
@@ -231,19 +246,21 @@ int FakeHost::shellExecute(QWidget* window, const QString& operation, const QStr
     return shellResult;
 }
 
-int FakeHost::fastQRCode(const QByteArray& text, const QByteArray& path) {
+host::LibraryResult FakeHost::fastQRCode(const QByteArray& text, const QByteArray& path) {
     checkFailure(QStringLiteral("fastQRCode"));
     if (encoderMissing)
         throw host::Failure(QStringLiteral("La bibliothèque QRCodeLib est introuvable ou illisible."));
-    return encoder(text, path);
+    const int code = encoder(text, path);
+    return {code, code ? encoderSystemError : 0};
 }
 
-int FakeHost::liBmpToJpg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality, int flag) {
+host::LibraryResult FakeHost::liBmpToJpg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality, int flag) {
     checkFailure(QStringLiteral("liBmpToJpg"));
     log << QStringLiteral("liBmpToJpg quality %1 flag %2").arg(quality).arg(flag);
     if (converterMissing)
         throw host::Failure(QStringLiteral("La bibliothèque Lumo_Image_BmpJpg est introuvable ou illisible."));
-    return converter(bmpPath, jpgPath, quality, flag);
+    const int code = converter(bmpPath, jpgPath, quality, flag);
+    return {code, code ? converterSystemError : 0};
 }
 
 void FakeHost::endProgram() {

@@ -76,12 +76,15 @@ public:
     QString workFolderPath; // defaults to appFolderPath
     host::Version version{1, 0, 0};
     QString clipboard;
-    std::deque<QString> inputAnswers;                                 // empty answer when none left
+    std::deque<std::optional<QString>> inputAnswers;                  // empty answer when none left; nullopt: Cancel
+    std::deque<bool> yesNoAnswers;                                    // none left: "Non", the default
     std::deque<std::function<void(host::CommonDialog&)>> saveAnswers; // none left: Cancel
     std::deque<bool> printerAnswers;                                  // none left: OK
     std::function<void(QDialog&)> onShowModal;                        // default: nothing, returns at once
     std::function<int(const QByteArray&, const QByteArray&)> encoder; // default: a plain picture, 0
     std::function<int(const QByteArray&, const QByteArray&, int, int)> converter; // default: Qt JPEG, 0
+    int encoderSystemError = 0;   // errno handed with a failing encoder's code
+    int converterSystemError = 0; // and with a failing converter's
     bool encoderMissing = false;
     bool converterMissing = false;
     std::set<QString> programsThatStart; // startProgram succeeds only for these paths
@@ -99,6 +102,7 @@ public:
         QString title;
     };
     std::vector<Message> messages;
+    std::vector<Message> questions; // asked through askYesNo
     QImage clipboardImage;
     std::vector<host::CommonDialog> saveDialogsSeen; // the properties as ShowSave found them
     QStringList started;
@@ -123,16 +127,19 @@ public:
     QString appTitle() override { return QStringLiteral("Lumo-RAZazu"); }
     host::Version appVersion() override { return version; }
     QImage loadPicture(const QString& path) override;
-    void writeBmp(const QImage& picture, const QString& path) override;
+    void writeBmp(const QImage& picture, const QString& path, lumo::Links links) override;
     QString clipboardText() override;
     void setClipboardImage(const QImage& picture) override;
     void messageBox(const QString& text, int style, const QString& title) override;
-    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+    std::optional<QString> inputBox(const QString& prompt, const QString& title,
+                                    const QString& defaultText) override;
+    bool askYesNo(const QString& text, const QString& title) override;
     void showSave(host::CommonDialog& dialog) override;
     void showPrinter(host::CommonDialog& dialog) override;
     host::Printer& printer() override { return realPrinter ? *realPrinter : fakePrinter; }
     void showModal(QDialog& dialog) override;
     QString dir(const QString& pattern) override;
+    bool exists(const QString& path) override;
     void deleteFile(const QString& path) override;
     std::unique_ptr<host::FileLock> lockFile(const QString& path) override;
     void startProgram(const QString& path) override;
@@ -140,8 +147,9 @@ public:
                      const std::optional<QString>& parameters, const std::optional<QString>& directory,
                      int showCommand) override;
     host::Registry& registry() override { return fakeRegistry; }
-    int fastQRCode(const QByteArray& text, const QByteArray& path) override;
-    int liBmpToJpg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality, int flag) override;
+    host::LibraryResult fastQRCode(const QByteArray& text, const QByteArray& path) override;
+    host::LibraryResult liBmpToJpg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality,
+                                   int flag) override;
     void endProgram() override;
 
 private:

@@ -4,6 +4,7 @@
 #include "LumoQRCode.h"
 #include "Naming.h"
 #include "NumericValue.h"
+#include "Lumo_Image_BmpJpg.h"
 #include "PictureBox.h"
 
 #include <QDir>
@@ -12,6 +13,8 @@
 #include <QImageReader>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <cerrno>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -222,12 +225,34 @@ TEST_F(Save, TargetCarriesTheExtensionOfTheChosenType) {
     EXPECT_TRUE(window.Command2->isEnabled() && window.Command3->isEnabled() && window.Command4->isEnabled());
 }
 
-TEST_F(Save, FinalNameIsReplacedWithoutQuestionWhenTheExtensionChanges) {
-    put(out + "/qr.bmp", "bmp d'avant");
-    put(out + "/qr.jpg", "jpg d'avant");
-    save("qr.bmp", 2);
-    EXPECT_EQ(contents(out + "/qr.bmp"), "bmp d'avant");
-    EXPECT_EQ(formatOf(out + "/qr.jpg"), "jpeg");
+// The dialog asks about the name typed; a different final name that exists is asked about here.
+TEST_F(Save, ExistingFinalNameIsAskedAboutWhenTheNamingStepsChangeIt) {
+    struct Case {
+        QString typed;
+        int type;
+        QString final;
+    };
+    for (const Case& c : {Case{"rapport.v2.bmp", 1, "rapport.bmp"}, Case{"qr", 1, "qr.bmp"},
+                          Case{"photo.JPG", 2, "photo.jpg"}}) {
+        SCOPED_TRACE(c.typed.toStdString());
+        put(out + u'/' + c.final, "d'avant");
+        const exporting::Module1 before = window.module1();
+        host.questions.clear();
+        save(c.typed, c.type); // Non, the default answer
+        ASSERT_EQ(host.questions.size(), 1u);
+        EXPECT_EQ(host.questions[0].text,
+                  "Le fichier « " + c.final + " » existe déjà. Voulez-vous le remplacer ?");
+        EXPECT_EQ(contents(out + u'/' + c.final), "d'avant");
+        EXPECT_EQ(window.module1().OldFichier, before.OldFichier); // as after a Cancel
+        EXPECT_EQ(window.module1().OldFiltre, std::max<qint16>(before.OldFiltre, 1));
+        host.yesNoAnswers.push_back(true);
+        save(c.typed, c.type);
+        EXPECT_EQ(formatOf(out + u'/' + c.final), c.type == 1 ? "bmp" : "jpeg");
+        EXPECT_EQ(window.module1().OldFichier, out + u'/' + c.final);
+    }
+    host.questions.clear();
+    save("qr.bmp", 1); // the very name the dialog asked about: no second question
+    EXPECT_TRUE(host.questions.empty());
 }
 
 // ---- what is written ----
@@ -256,7 +281,7 @@ TEST_F(Save, BmpIsTheBoxSizedRenderedImage) {
     EXPECT_EQ(empty.pixelColor(0, 0), background);
 }
 
-TEST_F(Save, JpegFiftyThenBmpKeepsTheLosses) {
+TEST_F(Save, JpegLeavesThePreviewLosslessForTheNextSave) {
     // A picture with sharp detail, so that JPEG 50 cannot keep it.
     QImage sharp(201, 201, QImage::Format_RGB32);
     for (int y = 0; y < 201; ++y)
@@ -264,12 +289,11 @@ TEST_F(Save, JpegFiftyThenBmpKeepsTheLosses) {
             sharp.setPixel(x, y, ((x / 3 + y / 3) % 2) ? 0xFF000000 : 0xFFFFFFFF);
     window.PicImage->setPicture(sharp);
     save("qr.jpg", 4);
-    const QImage decoded = window.PicImage->picture();
-    EXPECT_EQ(decoded, QImage(out + "/qr.jpg"));
-    EXPECT_NE(decoded.convertToFormat(QImage::Format_RGB32), sharp);
+    EXPECT_NE(QImage(out + "/qr.jpg").convertToFormat(QImage::Format_RGB32), sharp);
+    EXPECT_EQ(window.PicImage->picture(), sharp);
+    EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu : qr.jpg");
     save("qr.bmp", 1);
-    EXPECT_EQ(QImage(out + "/qr.bmp").convertToFormat(QImage::Format_RGB32),
-              decoded.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(QImage(out + "/qr.bmp").convertToFormat(QImage::Format_RGB32), sharp);
 }
 
 TEST_F(Save, JpegGoesThroughTempBmpInTheWorkingFolderAtTheTypesQuality) {
@@ -310,6 +334,23 @@ TEST_F(Save, TempBmpLeftOverIsRemovedAtTheNextJpegSave) {
     EXPECT_TRUE(host.messages.empty());
 }
 
+// Only Temp.bmp itself is the working file: not a name differing in case, and never what a link
+// planted at its name points at.
+TEST_F(Save, TempBmpIsMatchedWithCaseAndNeverWrittenThroughALink) {
+    put(host.tempPath() + "/temp.bmp", "à quelqu'un");
+    save("qr.jpg", 2);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(formatOf(out + "/qr.jpg"), "jpeg");
+    EXPECT_EQ(contents(host.tempPath() + "/temp.bmp"), "à quelqu'un");
+
+    QTemporaryDir elsewhere;
+    const QString outside = elsewhere.filePath("planted.bmp");
+    ASSERT_TRUE(QFile::link(outside, temp()));
+    save("qr.jpg", 2);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_FALSE(QFile::exists(outside));
+}
+
 // ---- the typed ratio ----
 
 TEST_F(Save, TypedRatioTable) {
@@ -323,7 +364,6 @@ TEST_F(Save, TypedRatioTable) {
         {"19.4", 100, "19.4"}, {"19.5", 20, "19.5"},      {"100.5", 100, "100.5"}, {"-5", 100, "-5"},
         {QString(400, u'7'), 100, QString(400, u'7')},    {"5 0", 50, "5 0"},     {"50%", 50, "50%"},
         {"1e2", 100, "1e2"},   {"abc", 100, "abc"},       {"", 100, "100"},       {"33", 33, "33"},
-        {std::nullopt, 100, "100"},
     };
     QString offered = "100"; // the first question of a run
     for (const Case& c : cases) {
@@ -332,6 +372,7 @@ TEST_F(Save, TypedRatioTable) {
         host.inputAnswers.clear();
         if (c.answer)
             host.inputAnswers.push_back(*c.answer);
+        host.yesNoAnswers = {true}; // qr.jpg, from the case before
         save("qr", 5);
         const QStringList asked = host.log.filter("inputBox ");
         ASSERT_EQ(asked.size(), 1);
@@ -344,6 +385,20 @@ TEST_F(Save, TypedRatioTable) {
     }
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(window.module1().OldFiltre, 5);
+
+    // Annuler ends the save as the dialog's Cancel does.
+    const QByteArray older = contents(out + "/qr.jpg");
+    save("autre", 2);
+    const exporting::Module1 before = window.module1();
+    host.log.clear();
+    host.inputAnswers = {std::nullopt};
+    host.yesNoAnswers = {true};
+    save("qr", 5);
+    EXPECT_TRUE(host.log.filter("liBmpToJpg").isEmpty());
+    EXPECT_EQ(contents(out + "/qr.jpg"), older);
+    EXPECT_EQ(window.module1().OldFichier, before.OldFichier);
+    EXPECT_EQ(window.module1().OldFiltre, before.OldFiltre);
+    EXPECT_EQ(window.module1().OldRatio, before.OldRatio);
 }
 
 // ---- failures ----
@@ -371,16 +426,19 @@ TEST_F(Save, FailuresAreReportedAndLoseNothing) {
          },
          "raison simulée", "qr.png", true},
         {"Temp.bmp cannot be written", "qr.png", 3, [&] { host.failNext("writeBmp"); }, "raison simulée", "qr.png"},
-        {"working folder not writable", "qr.png", 4, [&] { host.workFolderPath = blocker + "/dossier"; },
-         "Temp.bmp", "qr.png"},
+        {"working folder absent", "qr.png", 4, [&] { host.workFolderPath = blocker + "/dossier"; },
+         "Temp.bmp » ne peut pas être créé.\nDossier absent.", "qr.png"},
         {"converter library missing", "qr.png", 2, [&] { host.converterMissing = true; }, "Lumo_Image_BmpJpg",
          "qr.png"},
-        {"converter fails over an older readable file", "qr.png", 3,
-         [&] { host.converter = [](const QByteArray&, const QByteArray&, int, int) { return 5; }; },
-         "n'a pas pu être écrit", "qr.png"},
+        {"converter fails over an older readable file: the system's reason", "qr.png", 3,
+         [&] {
+             host.converter = [](const QByteArray&, const QByteArray&, int, int) { return LIBJ_ERR_WRITE; };
+             host.converterSystemError = EROFS;
+         },
+         "La conversion en JPEG a échoué.\nSupport en lecture seule.", "qr.png"},
         {"converter refuses the picture", "qr", 4,
-         [&] { host.converter = [](const QByteArray&, const QByteArray&, int, int) { return 2; }; }, "code 2",
-         "qr"},
+         [&] { host.converter = [](const QByteArray&, const QByteArray&, int, int) { return LIBJ_ERR_READ_BMP; }; },
+         "L'image temporaire est illisible.", "qr"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -388,6 +446,7 @@ TEST_F(Save, FailuresAreReportedAndLoseNothing) {
         host.workFolderPath.clear();
         host.converterMissing = false;
         host.converter = FakeHost().converter;
+        host.converterSystemError = 0;
         QFile::remove(temp());
         const QString target = out + (c.type == 1 ? "/qr.bmp" : "/qr.jpg");
         // An older readable file at the target, the preview and caption as they were.
@@ -400,6 +459,7 @@ TEST_F(Save, FailuresAreReportedAndLoseNothing) {
         host.messages.clear();
 
         c.arrange();
+        host.yesNoAnswers = {true}; // replacing the older file
         save(c.typed, c.type);
         ASSERT_EQ(host.messages.size(), 1u);
         const auto& message = host.messages[0];

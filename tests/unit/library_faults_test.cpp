@@ -17,7 +17,11 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <csignal>
+#include <functional>
 #include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -111,11 +115,13 @@ TEST_F(LibraryFaults, ReadOnlyTargetsAreWriteFailuresAndStayAsTheyWere) {
     EXPECT_EQ(entries(), QStringList({"QRCODE.bmp", "Temp.bmp", "image.jpg"}));
 }
 
-TEST_F(LibraryFaults, LinksAtTheTargetAreReplacedNeverWrittenThrough) {
+// The encoder's path is a working file: a link planted there is replaced. The converter's target
+// is a person's: a link there is written through and keeps pointing at the new picture.
+TEST_F(LibraryFaults, LinksAreReplacedAtWorkingFilesAndWrittenThroughAtTargets) {
     const QString bmp = sourceBmp();
     QTemporaryDir elsewhere;
-    const QString existing = elsewhere.filePath(QStringLiteral("somebody's.jpg"));
-    writeAll(existing, "not ours");
+    const QString existing = elsewhere.filePath(QStringLiteral("mine.jpg"));
+    writeAll(existing, "older picture");
     const QString dangling = elsewhere.filePath(QStringLiteral("gone.bmp"));
     ASSERT_TRUE(QFile::link(dangling, file(QStringLiteral("QRCODE.bmp"))));
     ASSERT_TRUE(QFile::link(existing, file(QStringLiteral("image.jpg"))));
@@ -124,15 +130,40 @@ TEST_F(LibraryFaults, LinksAtTheTargetAreReplacedNeverWrittenThrough) {
     ASSERT_EQ(LIBmpToJpg(bmp.toUtf8().constData(), file(QStringLiteral("image.jpg")).toUtf8().constData(), 80, 1),
               LIBJ_OK);
 
-    for (const QString name : {"QRCODE.bmp", "image.jpg"}) {
-        const QFileInfo info(file(name));
-        EXPECT_FALSE(info.isSymLink()) << name.toStdString();
-        EXPECT_TRUE(info.isFile()) << name.toStdString();
-    }
+    EXPECT_FALSE(QFileInfo(file(QStringLiteral("QRCODE.bmp"))).isSymLink());
     EXPECT_EQ(decode(file(QStringLiteral("QRCODE.bmp"))), "lien");
-    EXPECT_EQ(decode(file(QStringLiteral("image.jpg"))), "https://exemple.fr/");
-    EXPECT_EQ(entries(elsewhere.path()), QStringList{"somebody's.jpg"});
-    EXPECT_EQ(readAll(existing), "not ours");
+    EXPECT_TRUE(QFileInfo(file(QStringLiteral("image.jpg"))).isSymLink());
+    EXPECT_EQ(decode(existing), "https://exemple.fr/");
+    EXPECT_EQ(entries(elsewhere.path()), QStringList{"mine.jpg"});
+}
+
+// A process killed in the middle of a write leaves the older file and nothing beside it.
+TEST_F(LibraryFaults, KilledWriterLeavesNoPart) {
+    const QString bmp = sourceBmp();
+    const QString code = file(QStringLiteral("QRCODE.bmp"));
+    const QString jpg = file(QStringLiteral("victim.jpg"));
+    writeAll(code, "older code");
+    writeAll(jpg, "older picture");
+    const std::function<void()> writers[] = {
+        [&] { FastQRCode("https://exemple.fr/", code.toUtf8().constData()); },
+        [&] { LIBmpToJpg(bmp.toUtf8().constData(), jpg.toUtf8().constData(), 100, 1); }};
+    for (const auto& write : writers) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Beyond 200 bytes a write kills the process (SIGXFSZ), halfway through the file.
+            const rlimit limit{200, 200};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            write();
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ);
+    }
+    EXPECT_EQ(readAll(code), "older code");
+    EXPECT_EQ(readAll(jpg), "older picture");
+    EXPECT_EQ(entries(), QStringList({"QRCODE.bmp", "Temp.bmp", "victim.jpg"}));
 }
 
 // ---- A full disk and a read-only folder, on a file system of their own ---------------------------
@@ -219,7 +250,9 @@ TEST_F(OwnFileSystem, FullDiskIsAWriteFailureAndKeepsTheOlderFile) {
     // A large code: its picture cannot fit in what is left.
     const std::string link = "https://exemple.fr/" + std::string(400, 'a');
     EXPECT_EQ(FastQRCode(link.c_str(), code.toUtf8().constData()), QRCL_ERR_WRITE);
+    EXPECT_EQ(QRCodeLibLastError(), ENOSPC);
     EXPECT_EQ(LIBmpToJpg(bmp.toUtf8().constData(), jpg.toUtf8().constData(), 100, 1), LIBJ_ERR_WRITE);
+    EXPECT_EQ(LILastError(), ENOSPC);
     EXPECT_EQ(readAll(code), "older code");
     EXPECT_EQ(readAll(jpg), "older picture");
     EXPECT_EQ(entries(disk), QStringList({"QRCODE.bmp", "filler", "image.jpg"}));
@@ -239,7 +272,9 @@ TEST_F(OwnFileSystem, ReadOnlyFolderIsAWriteFailureAndKeepsTheOlderFile) {
         << std::strerror(errno);
 
     EXPECT_EQ(FastQRCode("https://exemple.fr/", code.toUtf8().constData()), QRCL_ERR_WRITE);
+    EXPECT_EQ(QRCodeLibLastError(), EROFS);
     EXPECT_EQ(LIBmpToJpg(bmp.toUtf8().constData(), jpg.toUtf8().constData(), 80, 1), LIBJ_ERR_WRITE);
+    EXPECT_EQ(LILastError(), EROFS);
     EXPECT_EQ(readAll(code), "older code");
     EXPECT_EQ(readAll(jpg), "older picture");
     EXPECT_EQ(entries(folder), QStringList({"QRCODE.bmp", "image.jpg"}));

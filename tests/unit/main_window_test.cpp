@@ -6,6 +6,7 @@
 #include "frmAbout.h"
 
 #include <QFile>
+#include <cerrno>
 #include <QLockFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -155,14 +156,23 @@ TEST_F(MainWindow, FailedCreationChangesNothingAndSaysWhy) {
         QString expected; // part of the message
         bool encoderCalled;
     };
+    const auto tooLong = [&] { host.encoder = [](const QByteArray&, const QByteArray&) { return QRCL_ERR_TOO_LONG; }; };
+    bool lockedAtMessage = false; // another copy would wait for this one's message
+    host.onOperation = [&](const QString& operation) {
+        if (operation == "messageBox")
+            lockedAtMessage = !QLockFile(host.tempPath() + "/.QRCODE.bmp.lock").tryLock(0);
+    };
     const std::vector<Case> cases = {
         {"library missing", [&] { host.encoderMissing = true; }, "second", "QRCodeLib", true},
         {"encoder failure over an earlier QRCODE.bmp",
          [&] { host.encoder = [](const QByteArray&, const QByteArray&) { return QRCL_ERR_INTERNAL; }; }, "second",
-         "code d'erreur 7", true},
-        {"encoder cannot write",
-         [&] { host.encoder = [](const QByteArray&, const QByteArray&) { return QRCL_ERR_WRITE; }; }, "second",
-         "QRCODE.bmp", true},
+         "mémoire insuffisante ou erreur interne", true},
+        {"encoder cannot write: the system's reason, in French",
+         [&] {
+             host.encoder = [](const QByteArray&, const QByteArray&) { return QRCL_ERR_WRITE; };
+             host.encoderSystemError = ENOSPC;
+         },
+         "second", "QRCODE.bmp ».\nDisque plein.", true},
         {"unreadable file",
          [&] {
              host.encoder = [](const QByteArray&, const QByteArray& path) {
@@ -173,8 +183,10 @@ TEST_F(MainWindow, FailedCreationChangesNothingAndSaysWhy) {
              };
          },
          "second", "Impossible de lire l'image", true},
-        {"text too long", [] {}, QString(2954, QLatin1Char('a')), "2954 caractères", true},
-        {"longer than any code", [] {}, QString(7090, QLatin1Char('7')), "au plus 2953 octets", false},
+        {"text too long", tooLong, QString(2954, QLatin1Char('a')), "2954 caractères (2954 octets).\nUn QR-Code contient au plus 2953 octets", true},
+        {"emoji count one each, against the UTF-8 limit", tooLong, QString("😀").repeated(1000),
+         "1000 caractères (4000 octets).\nUn QR-Code contient au plus 2952 octets", true},
+        {"longer than any code", [] {}, QString(7090, QLatin1Char('7')), "au plus 7089 chiffres", false},
         {"a pasted megabyte", [] {}, QString(1 << 20, QLatin1Char('x')), "1048576 caractères", false},
         {"NUL", [] {}, QStringLiteral("a") + QChar(0) + QStringLiteral("b"), "caractère nul", false},
         {"lone surrogate", [] {}, QStringLiteral("a") + QChar(0xD800), "caractère invalide", false},
@@ -183,8 +195,6 @@ TEST_F(MainWindow, FailedCreationChangesNothingAndSaysWhy) {
         SCOPED_TRACE(c.name);
         host.encoder = FakeHost().encoder;
         host.encoderMissing = false;
-        if (std::string(c.name) == "text too long")
-            host.encoder = [](const QByteArray&, const QByteArray&) { return QRCL_ERR_TOO_LONG; };
         c.arrange();
         type(c.link);
         host.messages.clear();
@@ -195,6 +205,7 @@ TEST_F(MainWindow, FailedCreationChangesNothingAndSaysWhy) {
         EXPECT_EQ(host.messages[0].title, "Lumo-RAZazu");
         EXPECT_EQ(host.messages[0].style, host::vbCritical);
         EXPECT_EQ(host.log.contains("fastQRCode"), c.encoderCalled);
+        EXPECT_FALSE(lockedAtMessage);
         EXPECT_EQ(window.PicImage->picture(), preview);
         EXPECT_EQ(window.OldLiens(), "premier");
         EXPECT_EQ(states(), edited);
@@ -211,10 +222,10 @@ TEST_F(MainWindow, PasteTakesTheClipboardTextUnchanged) {
     window.Command6->click(); // the same text again: nothing changes
     EXPECT_EQ(states(), shown);
 
-    host.clipboard.clear(); // a picture or nothing on the clipboard reads as no text
+    host.clipboard.clear(); // a picture or nothing on the clipboard: the link typed stays
     window.Command6->click();
-    EXPECT_EQ(window.Text1->text(), "");
-    EXPECT_EQ(states(), empty);
+    EXPECT_EQ(window.Text1->text(), QStringLiteral("  https://ex.fr/?q=é&x=😀\t"));
+    EXPECT_EQ(states(), shown);
 }
 
 TEST_F(MainWindow, FailedClipboardReadKeepsTheFieldAndIsReported) {

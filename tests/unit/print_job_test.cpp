@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QPageLayout>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -97,7 +98,8 @@ struct PrintPage : ::testing::Test {
 };
 
 TEST_F(PrintPage, CarriesTheCodeAtNaturalSizeOneMillimetreIntoThePrintableArea) {
-    // Large modules, then one-pixel modules in a code that needs UTF-8; margins as Qt gives them, then wider.
+    // Large modules, then one-pixel modules in a code that needs UTF-8; page margins as Qt gives them,
+    // then wider: neither moves the picture off the printable area.
     const QString links[] = {"https://exemple.fr/a",
                              "https://www.exemple.fr/chemin/très/long?été=1&" + QString(180, 'x') + "#fin"};
     const QMarginsF margins[] = {printer.pageLayout().margins(QPageLayout::Millimeter), {12.5, 20, 12.5, 20}};
@@ -111,6 +113,7 @@ TEST_F(PrintPage, CarriesTheCodeAtNaturalSizeOneMillimetreIntoThePrintableArea) 
         ASSERT_TRUE(host.messages.empty());
         ASSERT_TRUE(QFile::exists(pdf));
         EXPECT_FALSE(job.isOpen());
+        EXPECT_FALSE(printer.fullPage()); // the session's printer keeps its mode
 
         EXPECT_TRUE(run("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+1\\n")));
         // Stored lossless at device resolution, so nothing smooths or blurs the module edges.
@@ -128,10 +131,12 @@ TEST_F(PrintPage, CarriesTheCodeAtNaturalSizeOneMillimetreIntoThePrintableArea) 
         // The picture's white border is invisible on paper: place it by its dark modules.
         const QRect printed = darkBox(page);
         const QRect drawn = darkBox(picture);
-        // Qt places the printable area on whole points: take it in device pixels, as drawn.
-        const QPointF area = printer.pageRect(QPrinter::DevicePixel).topLeft() * 25.4 / printer.resolution();
-        EXPECT_NEAR(printed.left() * mmPerRenderPixel - drawn.left() * mmPerPicturePixel, area.x() + 1.0, 0.1);
-        EXPECT_NEAR(printed.top() * mmPerRenderPixel - drawn.top() * mmPerPicturePixel, area.y() + 1.0, 0.1);
+        // The printable area the printer declares: the whole page for a PDF file.
+        QPageLayout layout = printer.pageLayout();
+        layout.setUnits(QPageLayout::Millimeter);
+        const QMarginsF area = layout.minimumMargins();
+        EXPECT_NEAR(printed.left() * mmPerRenderPixel - drawn.left() * mmPerPicturePixel, area.left() + 1.0, 0.1);
+        EXPECT_NEAR(printed.top() * mmPerRenderPixel - drawn.top() * mmPerPicturePixel, area.top() + 1.0, 0.1);
         EXPECT_NEAR(printed.width() * mmPerRenderPixel, drawn.width() * mmPerPicturePixel, 0.1);
         EXPECT_NEAR(printed.height() * mmPerRenderPixel, drawn.height() * mmPerPicturePixel, 0.1);
     }

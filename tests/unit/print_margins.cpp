@@ -1,7 +1,9 @@
-// Prints where QPrinter puts the printable area of a printer, as the tool's printer sees it:
-// "left top paperWidth paperHeight" in millimetres. The real-window print test measures the
-// printed page against it.   Usage: print_margins [PRINTER]   (default: the default printer)
+// Prints where a printer's printable area starts, as the printer declares it (its minimum margins,
+// from the PPD for a CUPS queue), and its paper: "left top paperWidth paperHeight" in millimetres.
+// The real-window print test measures the printed page against it.
+//   Usage: print_margins [PRINTER]   (default: the default printer)
 #include <QGuiApplication>
+#include <QPageLayout>
 #include <QPrinter>
 #include <QTextStream>
 
@@ -15,12 +17,12 @@ int main(int argc, char** argv) {
     if (!printer.isValid() || printer.outputFormat() != QPrinter::NativeFormat ||
         (argc > 1 && printer.printerName() != QString::fromLocal8Bit(argv[1])))
         return 1;
-    // Qt places the printable area on whole points: take it in device pixels, as drawn.
-    const QRectF paint = printer.pageRect(QPrinter::DevicePixel);
-    const double mmPerPixel = 25.4 / printer.resolution();
-    const QRectF paper = printer.pageLayout().fullRect(QPageLayout::Millimeter);
-    QTextStream(stdout) << QString::asprintf("%.4f %.4f %.4f %.4f\n", paint.left() * mmPerPixel,
-                                             paint.top() * mmPerPixel, paper.width(),
+    // Not Qt's pageRect: that follows the page margins, 10 points by default whatever the printer.
+    QPageLayout layout = printer.pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    const QMarginsF area = layout.minimumMargins();
+    const QRectF paper = layout.fullRect();
+    QTextStream(stdout) << QString::asprintf("%.4f %.4f %.4f %.4f\n", area.left(), area.top(), paper.width(),
                                              paper.height());
     return 0;
 }

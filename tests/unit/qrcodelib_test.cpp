@@ -161,6 +161,9 @@ TEST_F(qrcodelib, LargestTextsTakeVersion40AtLevelLAndOneByteMoreIsRefused) {
         {"alphanumeric", repeat("ABC $%*+-./:", 4296), "Z"},
         {"UTF-8 behind ECI 26: its header costs one byte", repeat("é", 2952), "a"},
         {"UTF-8, 3-byte characters", repeat("€", 2952), "a"},
+        // Short digit runs as numeric segments cost more than bytes: the whole text goes as bytes.
+        {"bytes with short digit runs", repeat("123456a", 2953), "a"},
+        {"phone numbers", repeat("tel:0612345678,", 2953), "8"},
     };
     for (const auto& limit : limits) {
         SCOPED_TRACE(limit.what);
@@ -168,6 +171,7 @@ TEST_F(qrcodelib, LargestTextsTakeVersion40AtLevelLAndOneByteMoreIsRefused) {
         const QByteArray written = fileBytes();
         EXPECT_EQ(measure(picture()).version, 40);
         EXPECT_EQ(ecLevel(picture()), "L");
+        EXPECT_EQ(testsupport::zxingDecode(picture()), limit.largest);
         EXPECT_EQ(write(limit.largest + limit.tail), QRCL_ERR_TOO_LONG);
         EXPECT_EQ(fileBytes(), written);
     }

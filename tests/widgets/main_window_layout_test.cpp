@@ -75,6 +75,17 @@ TEST_F(Layout, ColoursAndTooltips) {
     EXPECT_TRUE(window.Label1->alignment() & Qt::AlignRight);
     EXPECT_EQ(window.Text1->palette().color(QPalette::Base), QColor(192, 255, 192));
     EXPECT_EQ(window.PicImage->backgroundColor(), QApplication::palette().color(QPalette::Button));
+    {
+        // A dark desktop theme: the green field keeps its black text.
+        const QPalette before = QApplication::palette();
+        QPalette dark(QColor(40, 40, 40), QColor(30, 30, 30));
+        dark.setColor(QPalette::Text, Qt::white);
+        QApplication::setPalette(dark);
+        LumoQRCode darkWindow{host};
+        EXPECT_EQ(darkWindow.Text1->palette().color(QPalette::Text), QColor(0, 0, 0));
+        EXPECT_EQ(darkWindow.PicImage->backgroundColor(), dark.color(QPalette::Button));
+        QApplication::setPalette(before);
+    }
 
     EXPECT_EQ(window.Command6->toolTip(), "Coller un lien à partir du presse papier");
     EXPECT_EQ(window.Command7->toolTip(), "A Propos");

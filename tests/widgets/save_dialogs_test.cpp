@@ -171,7 +171,13 @@ TEST_F(Dialogs, InputBoxOffersTheDefaultAndGivesTheAnswerOrNothing) {
         box->setTextValue("50");
         box->reject();
     });
-    EXPECT_EQ(host.inputBox("?", "Valeur du ratio de compression", "abc"), "");
+    EXPECT_EQ(host.inputBox("?", "Valeur du ratio de compression", "abc"), std::nullopt);
+    // The question about a renamed target: Non unless the person says Oui.
+    whenShown<QMessageBox>([](QMessageBox* box) {
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+        box->defaultButton()->click();
+    });
+    EXPECT_FALSE(host.askYesNo("Le fichier « qr.bmp » existe déjà. Voulez-vous le remplacer ?", "Enregistrer Sous"));
 }
 
 } // namespace

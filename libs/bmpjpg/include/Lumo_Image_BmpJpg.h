@@ -5,10 +5,13 @@
  * ("Lumo_Image_BmpJpg"): every function returns 0 or one of the LIBJ_ERR_* codes below and
  * never lets a C++ exception out. Paths are zero-terminated UTF-8.
  *
- * A written JPEG is complete or absent: the bytes go to a temporary file beside the target,
- * are flushed to disk, and only then take the target's name. After any failure no temporary
- * is left and a file already at the target is untouched. A read-only file at the target is
- * not replaced; a symbolic link there is replaced itself, never written through.
+ * A written JPEG is complete or absent: the bytes go to an anonymous file in the target's
+ * folder, are flushed to disk, and only then take the target's name, so not even a killed
+ * process leaves a part behind (where the file system has no anonymous files, a hidden
+ * ".lumo-" name is used meanwhile). After any failure a file already at the target is
+ * untouched. A read-only file at the target is not replaced. A symbolic link at the target is
+ * written through, as editors do: the link stays and points at the new picture.
+ * LILastError tells why reading or writing failed.
  *
  * Arguments are checked in the order of the codes: LIBJ_ERR_ARGUMENT, then LIBJ_ERR_QUALITY,
  * before any file is read or created.
@@ -75,6 +78,13 @@ LIBJ_EXPORT int32_t LIBmpToJpg(const char* bmpPath, const char* jpgPath, int32_t
  */
 LIBJ_EXPORT int32_t LIWriteJpg(const char* jpgPath, const unsigned char* rgb, int32_t width,
                                int32_t height, int32_t pitch, int32_t quality, int32_t flag);
+
+/*
+ * The system's reason for the last LIBJ_ERR_READ_BMP or LIBJ_ERR_WRITE of the calling thread,
+ * as an errno value (EACCES, ENOSPC, EROFS, ENOENT, ...); 0 when the last call did not fail on
+ * a file, or when the source was read but is no BMP this library reads. Never fails.
+ */
+LIBJ_EXPORT int32_t LILastError(void);
 
 #ifdef __cplusplus
 }

@@ -4,6 +4,7 @@
 
 #include <turbojpeg.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,8 @@
 namespace libj_detail {
 
 namespace {
+
+thread_local int32_t lastError = 0; // errno of this thread's last failed read or write
 
 // The largest side a JPEG frame header can carry in libjpeg.
 constexpr int32_t kMaxSide = 65500;
@@ -59,8 +62,10 @@ std::uint32_t le(const unsigned char* bytes, int count) {
 // anyway (empty, unknown depth) is left to its own judgement.
 bool holdsItsPixels(const char* path) {
     std::FILE* file = std::fopen(path, "rb");
-    if (!file)
+    if (!file) {
+        lastError = errno;
         return false;
+    }
     unsigned char h[30] = {};
     const bool read = std::fread(h, 1, sizeof h, file) == sizeof h;
     const long fileSize = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
@@ -88,14 +93,16 @@ int32_t compressAndWrite(const char* jpgPath, const unsigned char* rgb, int widt
     if (tjCompress2(compressor.value, rgb, width, pitch, height, TJPF_RGB, &jpeg.value, &jpegSize,
                     flag == 1 ? TJSAMP_444 : TJSAMP_420, quality, 0) != 0)
         return LIBJ_ERR_COMPRESS;
-    return lumo::writeAtomically(jpgPath, {jpeg.value, static_cast<std::size_t>(jpegSize)})
-               ? LIBJ_OK
-               : LIBJ_ERR_WRITE;
+    // The target is a person's file: a link there keeps pointing at the new picture.
+    lastError = lumo::writeAtomically(jpgPath, {jpeg.value, static_cast<std::size_t>(jpegSize)},
+                                      lumo::Links::WriteThrough);
+    return lastError == 0 ? LIBJ_OK : LIBJ_ERR_WRITE;
 }
 
 } // namespace
 
 int32_t bmpToJpg(const char* bmpPath, const char* jpgPath, int32_t quality, int32_t flag) {
+    lastError = 0;
     if (isEmpty(bmpPath))
         return LIBJ_ERR_ARGUMENT;
     if (const int32_t code = checkCommon(jpgPath, quality, flag))
@@ -111,6 +118,7 @@ int32_t bmpToJpg(const char* bmpPath, const char* jpgPath, int32_t quality, int3
 
 int32_t writeJpg(const char* jpgPath, const unsigned char* rgb, int32_t width, int32_t height,
                  int32_t pitch, int32_t quality, int32_t flag) {
+    lastError = 0;
     if (rgb == nullptr || width < 1 || width > kMaxSide || height < 1 || height > kMaxSide ||
         pitch < 3 * width)
         return LIBJ_ERR_ARGUMENT;
@@ -130,6 +138,10 @@ extern "C" int32_t LIBmpToJpg(const char* bmpPath, const char* jpgPath, int32_t 
     } catch (...) {
         return LIBJ_ERR_COMPRESS;
     }
+}
+
+extern "C" int32_t LILastError(void) {
+    return libj_detail::lastError;
 }
 
 extern "C" int32_t LIWriteJpg(const char* jpgPath, const unsigned char* rgb, int32_t width,

@@ -6,7 +6,7 @@
  * exception out. Texts and paths are UTF-8.
  *
  * Encoding: pure ASCII text goes in as it is, each run in its most compact mode (digits,
- * upper-case letters, bytes). Any other text goes in as its UTF-8 bytes behind an ECI 26
+ * upper-case letters, bytes), or as plain bytes where short runs would make that form too long. Any other text goes in as its UTF-8 bytes behind an ECI 26
  * (UTF-8) marker, so that readers do not guess another character set.
  *
  * Error correction: the highest level (H, then Q) that needs no larger symbol than level M;
@@ -16,10 +16,13 @@
  * square of the same whole number of pixels, the largest that keeps the picture within
  * QRCL_PICTURE_LIMIT pixels a side. Written as an uncompressed 24-bit BMP.
  *
- * A written file is complete or absent: the bytes go to a temporary file beside the target,
- * are flushed to disk, and only then take the target's name. After any failure no temporary
- * is left and a file already at the target is untouched. A read-only file at the target is
- * not replaced; a symbolic link there is replaced itself, never written through.
+ * A written file is complete or absent: the bytes go to an anonymous file in the target's
+ * folder, are flushed to disk, and only then take the target's name, so not even a killed
+ * process leaves a part behind (where the file system has no anonymous files, a hidden
+ * ".lumo-" name is used meanwhile). After any failure a file already at the target is
+ * untouched. A read-only file at the target is not replaced; a symbolic link there is replaced
+ * itself, never written through: the path is a working file, not a person's.
+ * QRCodeLibLastError tells why a write failed.
  *
  * Checks run in this order, before anything is written: QRCL_ERR_ARGUMENT, QRCL_ERR_EMPTY,
  * QRCL_ERR_NUL, QRCL_ERR_ENCODING, QRCL_ERR_TOO_LONG.
@@ -52,7 +55,7 @@ extern "C" {
  * In:  text  zero-terminated UTF-8 text, at least one byte. The largest texts (version 40,
  *            level L): 7089 digits; 4296 of upper-case letters, digits and " $%*+-./:";
  *            2953 bytes of any other ASCII text; 2952 bytes of a text holding any non-ASCII
- *            character. A mixed ASCII text falls in between.
+ *            character. Every ASCII text of up to 2953 bytes fits; some mixed ones of more.
  *      path  file to create or replace; its folder must exist.
  * Out: path holds a 24-bit BMP, (modules + 8) * scale pixels square, at most
  *      QRCL_PICTURE_LIMIT.
@@ -81,6 +84,13 @@ QRCL_EXPORT int32_t FastQRCode(const char* text, const char* path);
  *                         working with zero-terminated strings could read it back.
  */
 QRCL_EXPORT int32_t FastQRCodeN(const char* text, int32_t length, const char* path);
+
+/*
+ * The system's reason for the last QRCL_ERR_WRITE of the calling thread, as an errno value
+ * (EACCES, ENOSPC, EROFS, ENOENT, ...); 0 when the last call did not fail on writing.
+ * Never fails.
+ */
+QRCL_EXPORT int32_t QRCodeLibLastError(void);
 
 /*
  * Version of this library as 0xMMmmpp: 1.0.0 is 0x010000. Never fails.

@@ -20,28 +20,36 @@ struct Attempt {
     int error = 0; // errno when symbol is null: ERANGE if too long at that level even at version 40
 };
 
-// One attempt at one level. libqrencode finds a text too long before the costly masking, so a
-// failing attempt is cheap.
-Attempt encodeAt(const std::string& text, TextKind kind, QRecLevel level) {
+// The whole text as one 8-bit segment, behind ECI 26 when it is UTF-8: readers guess a legacy
+// character set for unmarked 8-bit bytes.
+Attempt encodeAsBytes(const std::string& text, bool utf8, QRecLevel level) {
     errno = 0;
     Attempt attempt;
-    if (kind == TextKind::Ascii) {
-        attempt.symbol.reset(QRcode_encodeString(text.c_str(), 0, level, QR_MODE_8, 1));
-        attempt.error = errno;
-    } else {
-        // Readers guess a legacy character set for unmarked 8-bit bytes; ECI 26 says UTF-8.
-        std::unique_ptr<QRinput, QRinputDeleter> input(QRinput_new2(0, level));
-        if (input && QRinput_appendECIheader(input.get(), kEciUtf8) == 0 &&
-            QRinput_append(input.get(), QR_MODE_8, static_cast<int>(text.size()),
-                           reinterpret_cast<const unsigned char*>(text.data())) == 0)
-            attempt.symbol.reset(QRcode_encodeInput(input.get()));
-        attempt.error = errno; // before QRinput_free may touch it
-    }
+    std::unique_ptr<QRinput, QRinputDeleter> input(QRinput_new2(0, level));
+    if (input && (!utf8 || QRinput_appendECIheader(input.get(), kEciUtf8) == 0) &&
+        QRinput_append(input.get(), QR_MODE_8, static_cast<int>(text.size()),
+                       reinterpret_cast<const unsigned char*>(text.data())) == 0)
+        attempt.symbol.reset(QRcode_encodeInput(input.get()));
+    attempt.error = errno; // before QRinput_free may touch it
     return attempt;
 }
 
 bool tooLong(const Attempt& attempt) {
     return !attempt.symbol && attempt.error == ERANGE;
+}
+
+// One attempt at one level. libqrencode finds a text too long before the costly masking, so a
+// failing attempt is cheap.
+Attempt encodeAt(const std::string& text, TextKind kind, QRecLevel level) {
+    if (kind != TextKind::Ascii)
+        return encodeAsBytes(text, true, level);
+    // Splitting out digit and upper-case runs usually saves room, but runs too short to repay
+    // their segment headers make the text longer than plain bytes, up to not fitting at all.
+    errno = 0;
+    Attempt split;
+    split.symbol.reset(QRcode_encodeString(text.c_str(), 0, level, QR_MODE_8, 1));
+    split.error = errno;
+    return tooLong(split) ? encodeAsBytes(text, false, level) : std::move(split);
 }
 
 Encoded found(Attempt& attempt) {

@@ -12,6 +12,8 @@ namespace qrcl {
 
 namespace {
 
+thread_local std::int32_t lastError = 0; // errno of this thread's last failed write
+
 std::int32_t makeCode(std::string_view text, const char* path) {
     if (*path == '\0')
         return QRCL_ERR_ARGUMENT;
@@ -27,10 +29,13 @@ std::int32_t makeCode(std::string_view text, const char* path) {
     if (encoded.status != QRCL_OK)
         return encoded.status;
     const std::vector<std::uint8_t> picture = renderBmp(*encoded.symbol);
-    return lumo::writeAtomically(path, picture) ? QRCL_OK : QRCL_ERR_WRITE;
+    // The path is the tool's working file: a link planted there is replaced, never followed.
+    lastError = lumo::writeAtomically(path, picture, lumo::Links::Replace);
+    return lastError == 0 ? QRCL_OK : QRCL_ERR_WRITE;
 }
 
 std::int32_t guarded(std::string_view text, const char* path) noexcept {
+    lastError = 0;
     try {
         return makeCode(text, path);
     } catch (...) { // std::bad_alloc in practice; nothing may cross into C
@@ -54,6 +59,10 @@ int32_t FastQRCodeN(const char* text, int32_t length, const char* path) {
     if (text == nullptr || path == nullptr || length < 0)
         return QRCL_ERR_ARGUMENT;
     return qrcl::guarded(std::string_view(text, static_cast<std::size_t>(length)), path);
+}
+
+int32_t QRCodeLibLastError(void) {
+    return qrcl::lastError;
 }
 
 int32_t QRCodeLibVer(void) {
