@@ -72,6 +72,7 @@ package: deps-package
 SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
 package-test: build deps-package
 	cd $(BUILD) && cpack
+	tests/package/lint.sh $(BUILD)
 	$(SUDO) tests/package/package-test.sh $(BUILD)
 
 clean:

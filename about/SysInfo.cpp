@@ -19,24 +19,24 @@ QByteArray dataBytes(const std::array<unsigned char, keyValueBufferSize>& buffer
 
 } // namespace
 
-bool GetKeyValue(host::Registry& registry, host::HKEY KeyRoot, const QString& KeyName,
-                 const QString& SubKeyRef, QString& KeyVal) {
+bool readKeyValue(host::Registry& registry, host::KeyHandle root, const QString& keyName,
+                 const QString& valueName, QString& value) {
     bool result = false;
-    host::HKEY key = 0;
-    if (registry.RegOpenKeyExA(KeyRoot, KeyName.toLocal8Bit(), 0, sysInfoRights, &key) !=
+    host::KeyHandle key = 0;
+    if (registry.openKey(root, keyName.toLocal8Bit(), 0, sysInfoRights, &key) !=
         host::ERROR_SUCCESS) {
-        KeyVal.clear();
+        value.clear();
     } else {
         std::array<unsigned char, keyValueBufferSize> buffer{};
         std::uint32_t count = keyValueBufferSize;
         std::uint32_t type = host::REG_NONE;
-        if (registry.RegQueryValueExA(key, SubKeyRef.toLocal8Bit(), &type, buffer.data(), &count) !=
+        if (registry.queryValue(key, valueName.toLocal8Bit(), &type, buffer.data(), &count) !=
             host::ERROR_SUCCESS) {
-            KeyVal.clear();
+            value.clear();
         } else {
             const QByteArray data = dataBytes(buffer, count);
             if (type == host::REG_SZ) {
-                KeyVal = QString::fromLocal8Bit(data);
+                value = QString::fromLocal8Bit(data);
             } else if (type == host::REG_DWORD) {
                 // Stored least significant byte first; the text reads most significant first.
                 QString digits;
@@ -44,24 +44,24 @@ bool GetKeyValue(host::Registry& registry, host::HKEY KeyRoot, const QString& Ke
                     digits += QStringLiteral("%1")
                                   .arg(static_cast<unsigned char>(data[i]), 2, 16, QChar(u'0'))
                                   .toUpper();
-                KeyVal = QStringLiteral("&h") + digits;
+                value = QStringLiteral("&h") + digits;
             }
             result = true;
         }
     }
-    registry.RegCloseKey(key);
+    registry.closeKey(key);
     return result;
 }
 
-void StartSysInfo(host::Host& host) {
+void startSystemInformation(host::Host& host) {
     try {
         QString path;
-        if (!GetKeyValue(host.registry(), host::HKEY_LOCAL_MACHINE, sysInfoKey, sysInfoValue, path)) {
-            if (!GetKeyValue(host.registry(), host::HKEY_LOCAL_MACHINE, sysInfoFolderKey, sysInfoFolderValue,
+        if (!readKeyValue(host.registry(), host::HKEY_LOCAL_MACHINE, sysInfoKey, sysInfoValue, path)) {
+            if (!readKeyValue(host.registry(), host::HKEY_LOCAL_MACHINE, sysInfoFolderKey, sysInfoFolderValue,
                              path))
                 throw host::Failure(sysInfoMissing);
             // Plain concatenation: a folder ending in the separator gets a second one.
-            if (host.dir(path + sysInfoProgram).isEmpty())
+            if (host.firstMatchingFile(path + sysInfoProgram).isEmpty())
                 throw host::Failure(sysInfoMissing);
             path += sysInfoProgram;
         }
@@ -70,7 +70,7 @@ void StartSysInfo(host::Host& host) {
     } catch (const std::exception&) {
         // Whatever failed, the person learns only that the tool was not found.
     }
-    host.messageBox(sysInfoMissing, host::vbOKOnly, QString());
+    host.showMessage(sysInfoMissing, host::MessageKind::Plain, QString());
 }
 
 } // namespace about

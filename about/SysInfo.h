@@ -19,13 +19,13 @@ inline constexpr std::uint32_t sysInfoRights = 0x2003F;
 // Bytes read from a value; longer data counts as missing.
 inline constexpr std::uint32_t keyValueBufferSize = 1024;
 
-// Reads one registry value as text into KeyVal: REG_SZ as it is, REG_DWORD as "&h" and hexadecimal
-// digits, other types leave KeyVal unchanged. False, with KeyVal empty, when the key cannot be opened
+// Reads one registry value as text into value: REG_SZ as it is, REG_DWORD as "&h" and hexadecimal
+// digits, other types leave value unchanged. False, with value empty, when the key cannot be opened
 // with sysInfoRights or the value cannot be read.
-bool GetKeyValue(host::Registry& registry, host::HKEY KeyRoot, const QString& KeyName,
-                 const QString& SubKeyRef, QString& KeyVal);
+bool readKeyValue(host::Registry& registry, host::KeyHandle root, const QString& keyName,
+                 const QString& valueName, QString& value);
 
 // Starts the system-information tool, or says it cannot be found. Lets no failure out.
-void StartSysInfo(host::Host& host);
+void startSystemInformation(host::Host& host);
 
 } // namespace about

@@ -1,6 +1,8 @@
-// Starts the tool: the application, the French standard dialogs, the main window.
+// Starts the tool: a code written from the command line, or the window.
+#include "BuildInfo.h"
+#include "CommandLine.h"
 #include "InterfaceFonts.h"
-#include "LumoQRCode.h"
+#include "MainWindow.h"
 #include "QtHost.h"
 
 #include <QApplication>
@@ -8,22 +10,57 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTranslator>
+#include <cstdio>
+
+namespace {
+
+// The standard dialogs and the command line's own texts in French.
+void speakFrench(QTranslator& translator) {
+    if (translator.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
+}
+
+void nameTheApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("lumo-razazu"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(lumo::build::versionMajor)
+                                                .arg(lumo::build::versionMinor)
+                                                .arg(lumo::build::versionPatch));
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("lumo-razazu"));
-    QApplication::setApplicationDisplayName(QString());
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    host::loadInterfaceFonts();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    // No window, and no display needed, for a file written from the command line.
+    if (app::wantsNoWindow(argc, argv)) {
+        // Standard error is for the tool's own French messages, not Qt's notes on the session.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fputs(qPrintable(text + u'\n'), stderr);
+        });
+        QCoreApplication core(argc, argv);
+        nameTheApplication();
+        QTranslator french;
+        speakFrench(french);
+        host::QtHost host;
+        return app::runWithoutWindow(host, QCoreApplication::arguments());
+    }
 
-    QTranslator qtFrench;
-    if (qtFrench.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtFrench);
+    QApplication application(argc, argv);
+    nameTheApplication();
+    QApplication::setApplicationDisplayName(QString());
+    const app::WindowStart start = app::parseWindowArguments(QCoreApplication::arguments());
+    if (start.exitStatus)
+        return *start.exitStatus;
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    ui::loadInterfaceFonts();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    QTranslator french;
+    speakFrench(french);
 
     host::QtHost host;
-    lumo::LumoQRCode window(host);
+    lumo::MainWindow window(host, start.link.value_or(lumo::MainWindow::initialLink));
     window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
                                            window.screen()->availableGeometry()));
     window.show();

@@ -12,20 +12,31 @@ const QString saveFilter = QStringLiteral(
     "Format JPG-Ratio 100% (*.JPG)|*.JPG|"
     "Format JPG-Ratio 80%  (*.JPG)|*.JPG|"
     "Format JPG-Ratio 50%  (*.JPG)|*.JPG|"
-    "Format JPG-Ratio personnalisé (*.JPG)|*.JPG");
+    "Format JPG-Ratio personnalisé (*.JPG)|*.JPG|"
+    "Image PNG (*.PNG)|*.png|"
+    "Image vectorielle SVG (*.SVG)|*.svg");
 
-QString AddBackslash(const QString& path) {
+QString withTrailingSeparator(const QString& path) {
     if (path.endsWith(separator))
         return path;
     return path + separator;
 }
 
-bool FileExists(host::Host& host, const QString& path) {
-    return !host.dir(path).isEmpty();
+bool ordinaryFileExists(host::Host& host, const QString& path) {
+    return !host.firstMatchingFile(path).isEmpty();
 }
 
 QString extensionOf(int typeIndex) {
-    return typeIndex == typeBmp ? QStringLiteral("bmp") : QStringLiteral("jpg");
+    switch (typeIndex) {
+    case typeBmp:
+        return QStringLiteral("bmp");
+    case typePng:
+        return QStringLiteral("png");
+    case typeSvg:
+        return QStringLiteral("svg");
+    default:
+        return QStringLiteral("jpg");
+    }
 }
 
 QString titleWithExtension(const QString& title, int typeIndex) {

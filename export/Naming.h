@@ -7,17 +7,22 @@
 namespace exporting {
 
 // The path with a final separator: unchanged when it already ends in one; empty gives "/".
-QString AddBackslash(const QString& path);
+QString withTrailingSeparator(const QString& path);
 
 // True when an ordinary file (not a folder, not hidden) matches the path, wildcards included.
-bool FileExists(host::Host& host, const QString& path);
+bool ordinaryFileExists(host::Host& host, const QString& path);
 
-// The save dialog's type list, "description|pattern|..." for the five types.
+// The save dialog's type list, "description|pattern|..." for the seven types.
 extern const QString saveFilter;
 inline constexpr int typeBmp = 1;
-inline constexpr int typeCount = 5;
+inline constexpr int typePng = 6;
+inline constexpr int typeSvg = 7;
+inline constexpr int typeCount = 7;
+inline constexpr bool isJpeg(int typeIndex) {
+    return typeIndex >= 2 && typeIndex <= 5;
+}
 
-// Extension given to a target of this type: "bmp" for type 1, "jpg" for the JPEG types.
+// Extension given to a target of this type: "bmp", "jpg" for the JPEG types, "png", "svg".
 QString extensionOf(int typeIndex);
 
 // The file name with everything after its first "." replaced by the extension of the type;

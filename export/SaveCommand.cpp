@@ -1,5 +1,6 @@
 #include "SaveCommand.h"
 
+#include "EncoderFailure.h"
 #include "Lumo_Image_BmpJpg.h"
 #include "Naming.h"
 #include "NumericValue.h"
@@ -15,7 +16,7 @@ namespace {
 const QString captionPrefix = QStringLiteral("Lumo-RAZazu : ");
 const QString tempName = QStringLiteral("Temp.bmp");
 constexpr int typeCustom = 5;
-// 4:4:4 sampling: colour at full resolution keeps the module edges sharp.
+// 4:4:4 sampling: colour at full resolution keeps the choices edges sharp.
 constexpr int fullChroma = 1;
 
 QString shown(const QString& path) {
@@ -35,25 +36,25 @@ int fixedQuality(int typeIndex) {
 
 // The typed ratio: its leading number, rounded half to even; anything outside 20..100 is 100.
 int ratioOf(const QString& answer) {
-    const double ratio = host::roundHalfEven(host::numericValue(answer));
+    const double ratio = roundHalfEven(numericValue(answer));
     if (!(ratio >= 20.0 && ratio <= 100.0)) // also catches infinities
         return 100;
     return static_cast<int>(ratio);
 }
 
 // The typed ratio, or nothing when the person cancels the question.
-std::optional<int> askRatio(host::Host& host, Module1& module, const QString& title) {
-    if (module.OldRatio.isEmpty())
-        module.OldRatio = QStringLiteral("100");
-    const std::optional<QString> answer = host.inputBox(
+std::optional<int> askRatio(host::Host& host, SaveChoices& choices, const QString& title) {
+    if (choices.lastRatio.isEmpty())
+        choices.lastRatio = QStringLiteral("100");
+    const std::optional<QString> answer = host.askText(
         QStringLiteral("Indiquez le ratio de compression (20-100)") + QStringLiteral(" pour le fichier ") + title +
             QStringLiteral("."),
-        QStringLiteral("Valeur du ratio de compression"), module.OldRatio);
+        QStringLiteral("Valeur du ratio de compression"), choices.lastRatio);
     if (!answer)
         return std::nullopt;
     // An empty answer gives quality 100, and "100" is offered again next time.
-    module.OldRatio = *answer;
-    return ratioOf(module.OldRatio);
+    choices.lastRatio = *answer;
+    return ratioOf(choices.lastRatio);
 }
 
 QString converterReason(host::LibraryResult result, int quality) {
@@ -72,7 +73,7 @@ QString converterReason(host::LibraryResult result, int quality) {
 }
 
 void removeIfThere(host::Host& host, const QString& path) {
-    if (FileExists(host, path))
+    if (ordinaryFileExists(host, path))
         host.deleteFile(path);
 }
 
@@ -97,10 +98,10 @@ void convertToJpeg(host::Host& host, const QImage& picture, const QString& temp,
     // A Temp.bmp left by an earlier failed save goes first.
     removeIfThere(host, temp);
     // A working file: a link planted at its name is replaced, never followed.
-    host.writeBmp(picture, temp, lumo::Links::Replace);
+    host.writePicture(picture, temp, host::PictureFormat::Bmp, lumo::Links::Replace);
     host::LibraryResult result;
     try {
-        result = host.liBmpToJpg(temp.toUtf8(), target.toUtf8(), quality, fullChroma);
+        result = host.convertToJpeg(temp.toUtf8(), target.toUtf8(), quality, fullChroma);
     } catch (const host::Failure& failure) {
         throw withTempRemoved(host, temp, failure);
     }
@@ -112,16 +113,16 @@ void convertToJpeg(host::Host& host, const QImage& picture, const QString& temp,
                                             converterReason(result, quality)));
 }
 
-void setUpDialog(host::CommonDialog& CMDialog1, Module1& module) {
-    CMDialog1.CancelError = true;
-    if (module.OldFiltre == 0)
-        module.OldFiltre = 1;
-    CMDialog1.FilterIndex = module.OldFiltre;
-    CMDialog1.FileName = module.OldFichier;
-    CMDialog1.DialogTitle = QStringLiteral("Enregistrer Sous");
-    CMDialog1.Filter = saveFilter;
-    CMDialog1.Flags = 0;
-    CMDialog1.Flags = host::CommonDialog::cdlOFNOverwritePrompt;
+void setUpDialog(host::SaveDialog& dialog, SaveChoices& choices) {
+    dialog.cancelThrows = true;
+    if (choices.lastType == 0)
+        choices.lastType = 1;
+    dialog.typeIndex = choices.lastType;
+    dialog.fileName = choices.lastFile;
+    dialog.title = QStringLiteral("Enregistrer Sous");
+    dialog.filter = saveFilter;
+    dialog.flags = 0;
+    dialog.flags = host::SaveDialog::askBeforeOverwrite;
 }
 
 // The naming steps may give a name other than the one the dialog asked about: a file there is
@@ -136,56 +137,68 @@ bool mayWrite(host::Host& host, const QString& target, const QString& asked, con
 
 } // namespace
 
-void saveCommand(host::Host& host, host::CommonDialog& CMDialog1, Module1& module, SaveSite& site) {
+void saveCommand(host::Host& host, host::SaveDialog& dialog, SaveChoices& choices, SaveSite& site) {
     QString target;
     bool written = false; // the target holds the new file
     try {
-        setUpDialog(CMDialog1, module);
-        const Module1 before = module; // what a Cancel leaves
+        setUpDialog(dialog, choices);
+        const SaveChoices before = choices; // what a Cancel leaves
         const auto cancel = [&] {
-            module = before;
+            choices = before;
             throw host::Cancelled();
         };
-        host.showSave(CMDialog1);
-        const int type = CMDialog1.FilterIndex;
+        host.chooseSaveFile(dialog);
+        const int type = dialog.typeIndex;
         if (type < 1 || type > typeCount)
             throw host::Failure(QStringLiteral("Type de fichier inconnu : %1.").arg(type));
-        module.OldFiltre = static_cast<qint16>(type);
-        module.OldFichier = CMDialog1.FileName;
-        const QString folder = folderOf(CMDialog1.FileName, CMDialog1.FileTitle);
-        const QString title = titleWithExtension(CMDialog1.FileTitle, type);
-        target = AddBackslash(folder) + title;
-        if (!mayWrite(host, target, CMDialog1.FileName, title))
+        choices.lastType = static_cast<qint16>(type);
+        choices.lastFile = dialog.fileName;
+        const QString folder = folderOf(dialog.fileName, dialog.fileTitle);
+        const QString title = titleWithExtension(dialog.fileTitle, type);
+        target = withTrailingSeparator(folder) + title;
+        if (!mayWrite(host, target, dialog.fileName, title))
             cancel();
 
-        if (type == typeBmp) {
-            host.writeBmp(site.renderedImage(), target, lumo::Links::WriteThrough);
+        if (type == typeBmp || type == typePng) {
+            host.writePicture(site.renderedImage(), target,
+                              type == typePng ? host::PictureFormat::Png : host::PictureFormat::Bmp,
+                              lumo::Links::WriteThrough);
             written = true;
-            site.setCaption(shown(target));
+            if (type == typeBmp)
+                site.setCaption(shown(target));
+        } else if (type == typeSvg) {
+            // A drawing, not a picture: the encoder draws it again from the link.
+            const QString link = site.encodedLink();
+            const host::LibraryResult result = host.encodeQrCodeSvg(link.toUtf8(), target.toUtf8());
+            if (result.code != 0)
+                throw host::Failure(encoderFailureText(result, link, target));
+            written = true;
         } else {
-            const std::optional<int> quality = type == typeCustom ? askRatio(host, module, title)
+            const std::optional<int> quality = type == typeCustom ? askRatio(host, choices, title)
                                                                   : fixedQuality(type);
             if (!quality)
                 cancel();
             // The working folder is asked anew at each save: it may have changed since the last.
-            const QString temp = AddBackslash(host.workFolder()) + tempName;
+            const QString temp = withTrailingSeparator(host.workFolder()) + tempName;
             const auto lock = host.lockFile(temp); // another copy of the tool may be saving too
             convertToJpeg(host, site.renderedImage(), temp, target, *quality);
             written = true;
             removeIfThere(host, temp);
         }
 
-        module.OldFichier = target;
-        // The written file is read back, so an unreadable one is reported. A JPEG stays out of
-        // the preview: saving or printing again from its losses would blur the code away.
-        const QImage readBack = host.loadPicture(module.OldFichier);
-        if (type == typeBmp)
-            site.setLoadedPicture(readBack);
+        choices.lastFile = target;
+        // A picture written is read back, so an unreadable one is reported. Only a BMP goes
+        // into the preview: saving or printing again from a JPEG's losses would blur the code away.
+        if (type != typeSvg) {
+            const QImage readBack = host.loadPicture(choices.lastFile);
+            if (type == typeBmp)
+                site.setLoadedPicture(readBack);
+        }
         site.setCaption(captionPrefix + title);
     } catch (const host::Cancelled&) {
-        CMDialog1.CancelError = false;
+        dialog.cancelThrows = false;
     } catch (const std::exception& error) {
-        CMDialog1.CancelError = false;
+        dialog.cancelThrows = false;
         const auto* failure = dynamic_cast<const host::Failure*>(&error);
         const QString reason = failure ? failure->message() : QString::fromLocal8Bit(error.what());
         QString text;
@@ -197,7 +210,7 @@ void saveCommand(host::Host& host, host::CommonDialog& CMDialog1, Module1& modul
             text = QStringLiteral("Le fichier « %1 » a été écrit, mais l'enregistrement n'a pas pu être mené à "
                                   "son terme.")
                        .arg(shown(target));
-        host.messageBox(text + u'\n' + reason, host::vbCritical, QStringLiteral("Erreur"));
+        host.showMessage(text + u'\n' + reason, host::MessageKind::Critical, QStringLiteral("Erreur"));
     }
 }
 

@@ -1,4 +1,4 @@
-// GetKeyValue on a fake registry that answers with the fuzzed bytes: whatever the registry says
+// readKeyValue on a fake registry that answers with the fuzzed bytes: whatever the registry says
 // (a failure, a value too long, a size beyond what it wrote), the value is read within its buffer,
 // its terminating zero alone is trimmed, and the answer follows the value's type.
 //
@@ -25,14 +25,15 @@ public:
     QByteArray value;
     int closes = 0;
 
-    long RegOpenKeyExA(host::HKEY, const QByteArray&, std::uint32_t, std::uint32_t, host::HKEY* result) override {
+    long openKey(host::KeyHandle, const QByteArray&, std::uint32_t, std::uint32_t,
+                 host::KeyHandle* result) override {
         if (!opens)
             return host::ERROR_FILE_NOT_FOUND;
         *result = 0x1234;
         return host::ERROR_SUCCESS;
     }
-    long RegQueryValueExA(host::HKEY key, const QByteArray&, std::uint32_t* typeOut, unsigned char* data,
-                          std::uint32_t* count) override {
+    long queryValue(host::KeyHandle key, const QByteArray&, std::uint32_t* typeOut, unsigned char* data,
+                    std::uint32_t* count) override {
         FUZZ_CHECK(key == 0x1234, "a value asked of a key that was never opened");
         if (!reads)
             return host::ERROR_FILE_NOT_FOUND;
@@ -46,7 +47,7 @@ public:
         *count = overstates ? claimedSize : size;
         return host::ERROR_SUCCESS;
     }
-    long RegCloseKey(host::HKEY) override {
+    long closeKey(host::KeyHandle) override {
         ++closes;
         return host::ERROR_SUCCESS;
     }
@@ -67,8 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const QString untouched = QStringLiteral("<untouched>");
     QString keyVal = untouched;
-    const bool found = about::GetKeyValue(registry, host::HKEY_LOCAL_MACHINE, about::sysInfoKey,
-                                          about::sysInfoValue, keyVal);
+    const bool found = about::readKeyValue(registry, host::HKEY_LOCAL_MACHINE, about::sysInfoKey,
+                                           about::sysInfoValue, keyVal);
     FUZZ_CHECK(registry.closes == 1, "the key was closed " + std::to_string(registry.closes) + " times");
 
     // What the registry wrote into a buffer of keyValueBufferSize zeros, as far as it said it did.

@@ -1,4 +1,4 @@
-// The naming of the save command's target (folderOf, titleWithExtension, AddBackslash) on arbitrary
+// The naming of the save command's target (folderOf, titleWithExtension, withTrailingSeparator) on arbitrary
 // dialog answers. Whatever the file name and title, the target is the folder the name ends in, a
 // separator, and the title up to its first "." with the type's extension; renaming to another type
 // swaps the extension alone.
@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(folder + fileTitle == fileName, "folder and title do not make up the name");
 
     const QString extension = extensionOf(type);
-    FUZZ_CHECK(extension == (type == typeBmp ? QStringLiteral("bmp") : QStringLiteral("jpg")),
+    const char* expected[] = {"bmp", "jpg", "jpg", "jpg", "jpg", "png", "svg"};
+    FUZZ_CHECK(extension == QLatin1String(expected[type - 1]),
                "type " + std::to_string(type) + " gets ." + extension.toStdString());
     const QString title = titleWithExtension(fileTitle, type);
     const QString stem = title.chopped(extension.size() + 1);
@@ -51,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(titleWithExtension(title, otherType) == stem + u'.' + extensionOf(otherType),
                "another type changed more than the extension");
 
-    const QString withSeparator = AddBackslash(folder);
+    const QString withSeparator = withTrailingSeparator(folder);
     FUZZ_CHECK(withSeparator.endsWith(u'/'), "no separator after the folder");
     FUZZ_CHECK(withSeparator == folder || withSeparator == folder + u'/', "the folder itself changed");
     FUZZ_CHECK(folder.isEmpty() || !folder.endsWith(u'/') || withSeparator == folder, "a second separator");

@@ -1,4 +1,4 @@
-// host::numericValue, the leading-number reading of a typed ratio, on arbitrary UTF-8 text, against
+// exporting::numericValue, the leading-number reading of a typed ratio, on arbitrary UTF-8 text, against
 // glibc's correctly rounded strtod in the "C" locale wherever both read the same grammar; and
 // metamorphic checks where strtod has no say: blanks count for nothing wherever they stand, and a
 // sign in front changes the sign alone. roundHalfEven against nearbyint in round-to-nearest mode.
@@ -45,7 +45,7 @@ std::string show(double value) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const double value = host::numericValue(text);
+    const double value = exporting::numericValue(text);
     FUZZ_CHECK(!std::isnan(value), "not a number");
 
     const std::string s = squeezed(text);
@@ -58,15 +58,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(value == expected || value == 0.0, "read " + show(value) + " for a tiny number");
         }
     }
-    FUZZ_CHECK(host::numericValue(QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()))) == value,
+    FUZZ_CHECK(exporting::numericValue(QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()))) ==
+                   value,
                "blanks changed the value");
     if (!s.empty() && s[0] != '+' && s[0] != '-') {
-        FUZZ_CHECK(host::numericValue(u'-' + text) == -value, "a minus sign changed more than the sign");
-        FUZZ_CHECK(host::numericValue(u'+' + text) == value, "a plus sign changed the value");
+        FUZZ_CHECK(exporting::numericValue(u'-' + text) == -value, "a minus sign changed more than the sign");
+        FUZZ_CHECK(exporting::numericValue(u'+' + text) == value, "a plus sign changed the value");
     }
 
     std::fesetround(FE_TONEAREST);
-    const double rounded = host::roundHalfEven(value);
+    const double rounded = exporting::roundHalfEven(value);
     FUZZ_CHECK(rounded == std::nearbyint(value) || (std::isinf(value) && rounded == value),
                "rounded " + show(value) + " to " + show(rounded));
     return 0;

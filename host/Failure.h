@@ -19,7 +19,7 @@ private:
     QString m_reason;
 };
 
-// Cancel in a common dialog whose CancelError is set.
+// Cancel in a dialog that is to throw on it (SaveDialog::cancelThrows).
 class Cancelled : public Failure {
 public:
     Cancelled() : Failure(QStringLiteral("Annulé par l'utilisateur")) {}

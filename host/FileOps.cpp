@@ -33,15 +33,15 @@ QImage readPicture(const QString& path) {
     return picture;
 }
 
-void writeBmpFile(const QImage& picture, const QString& path, lumo::Links links) {
+void writePictureFile(const QImage& picture, const QString& path, PictureFormat format, lumo::Links links) {
     const auto fail = [&](const QString& reason) {
         throw Failure(QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(shown(path)), reason);
     };
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    // 24-bit BMP: the form every viewer and the JPEG converter read.
-    if (!picture.convertToFormat(QImage::Format_RGB32).save(&buffer, "BMP"))
+    // RGB32: a 24-bit BMP, the form every viewer and the JPEG converter read; an opaque PNG.
+    if (!picture.convertToFormat(QImage::Format_RGB32).save(&buffer, format == PictureFormat::Png ? "PNG" : "BMP"))
         fail(QStringLiteral("Mémoire insuffisante."));
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     if (const int error = lumo::writeAtomically(QFile::encodeName(path).constData(),

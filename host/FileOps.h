@@ -11,9 +11,11 @@ namespace host {
 
 // Reads BMP or JPEG; an empty path gives the empty picture. Throws Failure when unreadable.
 QImage readPicture(const QString& path);
-// Writes a 24-bit BMP, complete or absent (lumo::writeAtomically). Throws Failure with the
-// system's reason.
-void writeBmpFile(const QImage& picture, const QString& path, lumo::Links links);
+// The lossless files the tool writes itself.
+enum class PictureFormat { Bmp, Png };
+// Writes a 24-bit BMP or a PNG, complete or absent (lumo::writeAtomically). Throws Failure with
+// the system's reason.
+void writePictureFile(const QImage& picture, const QString& path, PictureFormat format, lumo::Links links);
 // Name of the first ordinary file matching the pattern (wildcards allowed); hidden files and
 // folders do not count. Empty when none.
 QString firstOrdinaryFile(const QString& pattern);

@@ -11,11 +11,11 @@ public:
     PlatformRegistry();
     ~PlatformRegistry() override;
 
-    long RegOpenKeyExA(HKEY root, const QByteArray& subKey, std::uint32_t options, std::uint32_t samDesired,
-                       HKEY* result) override;
-    long RegQueryValueExA(HKEY key, const QByteArray& valueName, std::uint32_t* type, unsigned char* data,
+    long openKey(KeyHandle root, const QByteArray& subKey, std::uint32_t options, std::uint32_t samDesired,
+                       KeyHandle* result) override;
+    long queryValue(KeyHandle key, const QByteArray& valueName, std::uint32_t* type, unsigned char* data,
                           std::uint32_t* count) override;
-    long RegCloseKey(HKEY key) override;
+    long closeKey(KeyHandle key) override;
 
 private:
     // What each platform keeps between calls.

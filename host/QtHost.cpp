@@ -1,8 +1,9 @@
 #include "QtHost.h"
 
+#include "BuildInfo.h"
 #include "FileOps.h"
 #include "PlatformRegistry.h"
-#include "QtPrinterJob.h"
+#include "QtPrinting.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -17,7 +18,7 @@
 
 namespace host {
 
-QtHost::QtHost() = default;
+QtHost::QtHost() : m_printing(std::make_unique<printing::QtPrinting>()) {}
 QtHost::~QtHost() = default;
 
 QString QtHost::appFolder() {
@@ -53,20 +54,12 @@ QString QtHost::chooseWorkFolder() {
     return QDir::cleanPath(data);
 }
 
-QString QtHost::appTitle() {
-    return QStringLiteral("Lumo-RAZazu");
-}
-
-Version QtHost::appVersion() {
-    return {LUMO_VERSION_MAJOR, LUMO_VERSION_MINOR, LUMO_VERSION_PATCH};
-}
-
 QImage QtHost::loadPicture(const QString& path) {
     return readPicture(path);
 }
 
-void QtHost::writeBmp(const QImage& picture, const QString& path, lumo::Links links) {
-    writeBmpFile(picture, path, links);
+void QtHost::writePicture(const QImage& picture, const QString& path, PictureFormat format, lumo::Links links) {
+    writePictureFile(picture, path, format, links);
 }
 
 QString QtHost::clipboardText() {
@@ -77,22 +70,28 @@ void QtHost::setClipboardImage(const QImage& picture) {
     QApplication::clipboard()->setImage(picture);
 }
 
-void QtHost::messageBox(const QString& text, int style, const QString& title) {
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    if (style & vbInformation)
-        icon = QMessageBox::Information;
-    else if (style & vbCritical)
-        icon = QMessageBox::Critical;
-    QMessageBox box(icon, title.isEmpty() ? appTitle() : title, text, QMessageBox::Ok,
+void QtHost::showMessage(const QString& text, MessageKind kind, const QString& title) {
+    const QMessageBox::Icon icon = kind == MessageKind::Information ? QMessageBox::Information
+                                   : kind == MessageKind::Critical  ? QMessageBox::Critical
+                                                                    : QMessageBox::NoIcon;
+    QMessageBox box(icon, title.isEmpty() ? lumo::build::title : title, text, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();
+}
+
+bool QtHost::choosePrinter() {
+    return m_printing->choosePrinter();
+}
+
+Printer& QtHost::printer() {
+    return m_printing->printer();
 }
 
 void QtHost::showModal(QDialog& dialog) {
     dialog.exec();
 }
 
-QString QtHost::dir(const QString& pattern) {
+QString QtHost::firstMatchingFile(const QString& pattern) {
     return firstOrdinaryFile(pattern);
 }
 
@@ -138,15 +137,23 @@ LibraryResult withReason(LazyLibrary& library, const char* lastErrorEntry, int c
 }
 } // namespace
 
-LibraryResult QtHost::fastQRCode(const QByteArray& text, const QByteArray& path) {
+LibraryResult QtHost::encodeWith(const char* entry, const QByteArray& text, const QByteArray& path) {
     if (!m_qrCodeLib)
         m_qrCodeLib = std::make_unique<LazyLibrary>(QStringLiteral("QRCodeLib"), libraryFolders());
     using Fn = int32_t (*)(const char*, const char*);
-    auto encode = reinterpret_cast<Fn>(m_qrCodeLib->entry("FastQRCode"));
+    auto encode = reinterpret_cast<Fn>(m_qrCodeLib->entry(entry));
     return withReason(*m_qrCodeLib, "QRCodeLibLastError", encode(text.constData(), path.constData()));
 }
 
-LibraryResult QtHost::liBmpToJpg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality, int flag) {
+LibraryResult QtHost::encodeQrCode(const QByteArray& text, const QByteArray& path) {
+    return encodeWith("FastQRCode", text, path);
+}
+
+LibraryResult QtHost::encodeQrCodeSvg(const QByteArray& text, const QByteArray& path) {
+    return encodeWith("FastQRCodeSvg", text, path);
+}
+
+LibraryResult QtHost::convertToJpeg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality, int flag) {
     if (!m_bmpJpgLib)
         m_bmpJpgLib = std::make_unique<LazyLibrary>(QStringLiteral("Lumo_Image_BmpJpg"), libraryFolders());
     using Fn = int32_t (*)(const char*, const char*, int32_t, int32_t);
@@ -154,7 +161,7 @@ LibraryResult QtHost::liBmpToJpg(const QByteArray& bmpPath, const QByteArray& jp
     return withReason(*m_bmpJpgLib, "LILastError", convert(bmpPath.constData(), jpgPath.constData(), quality, flag));
 }
 
-void QtHost::endProgram() {
+void QtHost::quit() {
     QApplication::closeAllWindows();
     QCoreApplication::quit();
 }

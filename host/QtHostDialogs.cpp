@@ -1,6 +1,8 @@
 // Save dialog and input box of the real host.
 #include "QtHost.h"
 
+#include "BuildInfo.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
@@ -37,45 +39,45 @@ int chosenType(const QFileDialog& dialog) {
 
 } // namespace
 
-void QtHost::showSave(CommonDialog& properties) {
-    QFileDialog dialog(QApplication::activeWindow(), properties.DialogTitle);
+void QtHost::chooseSaveFile(SaveDialog& properties) {
+    QFileDialog dialog(QApplication::activeWindow(), properties.title);
     // Qt's own dialog: the same on every desktop, French through the translator, scriptable.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite,
-                     !(properties.Flags & CommonDialog::cdlOFNOverwritePrompt));
+                     !(properties.flags & SaveDialog::askBeforeOverwrite));
 
-    const QStringList filters = nameFilters(properties.Filter);
+    const QStringList filters = nameFilters(properties.filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
-        const int index = std::clamp(properties.FilterIndex, 1, static_cast<int>(filters.size()));
+        const int index = std::clamp(properties.typeIndex, 1, static_cast<int>(filters.size()));
         // The dialog's own copy of the name, as it folded it; selected before the file name,
         // since in a save dialog choosing a type rewrites the extension of the name shown.
         dialog.selectNameFilter(dialog.nameFilters().value(index - 1));
     }
-    if (!properties.FileName.isEmpty()) {
-        const QFileInfo start(properties.FileName);
+    if (!properties.fileName.isEmpty()) {
+        const QFileInfo start(properties.fileName);
         if (start.dir().exists())
             dialog.setDirectory(start.absolutePath());
         dialog.selectFile(start.fileName());
     }
 
     if (dialog.exec() != QDialog::Accepted) {
-        if (properties.CancelError)
+        if (properties.cancelThrows)
             throw Cancelled();
         return;
     }
     const QString chosen = dialog.selectedFiles().value(0);
-    properties.FileName = chosen;
-    properties.FileTitle = QFileInfo(chosen).fileName();
+    properties.fileName = chosen;
+    properties.fileTitle = QFileInfo(chosen).fileName();
     if (!filters.isEmpty())
-        properties.FilterIndex = std::max(0, chosenType(dialog)) + 1;
+        properties.typeIndex = std::max(0, chosenType(dialog)) + 1;
 }
 
-std::optional<QString> QtHost::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+std::optional<QString> QtHost::askText(const QString& prompt, const QString& title, const QString& defaultText) {
     QInputDialog box(QApplication::activeWindow());
-    box.setWindowTitle(title.isEmpty() ? appTitle() : title);
+    box.setWindowTitle(title.isEmpty() ? lumo::build::title : title);
     box.setInputMode(QInputDialog::TextInput);
     box.setLabelText(prompt);
     box.setTextValue(defaultText);
@@ -85,7 +87,7 @@ std::optional<QString> QtHost::inputBox(const QString& prompt, const QString& ti
 }
 
 bool QtHost::askYesNo(const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::Question, title.isEmpty() ? appTitle() : title, text,
+    QMessageBox box(QMessageBox::Question, title.isEmpty() ? lumo::build::title : title, text,
                     QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);

@@ -10,12 +10,6 @@
 
 namespace host {
 
-namespace {
-// The shell's own results: above 32 is success.
-constexpr int shellOk = 42;
-constexpr int shellNoAssociation = 31; // SE_ERR_NOASSOC
-} // namespace
-
 void QtHost::startProgram(const QString& path) {
     const QString failed =
         QStringLiteral("Impossible de lancer le programme « %1 ».").arg(QDir::toNativeSeparators(path));
@@ -33,18 +27,8 @@ void QtHost::startProgram(const QString& path) {
         throw Failure(failed, process.errorString());
 }
 
-int QtHost::shellExecute(QWidget*, const QString& operation, const QString& file,
-                         const std::optional<QString>&, const std::optional<QString>& directory, int) {
-    if (!operation.isEmpty() && operation.compare(QStringLiteral("open"), Qt::CaseInsensitive) != 0)
-        return shellNoAssociation;
-    // Links go to the desktop's handler as they are; a plain path is a document relative to the folder.
-    QUrl url(file, QUrl::StrictMode);
-    if (!url.isValid() || url.scheme().size() < 2) {
-        const QString base = directory.value_or(QString());
-        url = QUrl::fromLocalFile(
-            QFileInfo(base.isEmpty() ? QDir::current() : QDir(base), file).absoluteFilePath());
-    }
-    return QDesktopServices::openUrl(url) ? shellOk : shellNoAssociation;
+void QtHost::openLink(const QString& link) {
+    QDesktopServices::openUrl(QUrl(link, QUrl::StrictMode));
 }
 
 Registry& QtHost::registry() {

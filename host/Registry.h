@@ -6,8 +6,8 @@
 
 namespace host {
 
-using HKEY = std::uintptr_t;
-inline constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002u;
+using KeyHandle = std::uintptr_t;
+inline constexpr KeyHandle HKEY_LOCAL_MACHINE = 0x80000002u;
 inline constexpr long ERROR_SUCCESS = 0;
 inline constexpr long ERROR_FILE_NOT_FOUND = 2;
 inline constexpr long ERROR_ACCESS_DENIED = 5;
@@ -34,13 +34,13 @@ inline constexpr std::uint32_t KEY_READ =
 class Registry {
 public:
     virtual ~Registry() = default;
-    virtual long RegOpenKeyExA(HKEY root, const QByteArray& subKey, std::uint32_t options,
-                               std::uint32_t samDesired, HKEY* result) = 0;
+    virtual long openKey(KeyHandle root, const QByteArray& subKey, std::uint32_t options,
+                               std::uint32_t samDesired, KeyHandle* result) = 0;
     // data is count bytes long on entry; count receives the data's size. Data that does not fit gives
     // ERROR_MORE_DATA with the size needed in count; a null data asks for the size alone.
-    virtual long RegQueryValueExA(HKEY key, const QByteArray& valueName, std::uint32_t* type,
+    virtual long queryValue(KeyHandle key, const QByteArray& valueName, std::uint32_t* type,
                                   unsigned char* data, std::uint32_t* count) = 0;
-    virtual long RegCloseKey(HKEY key) = 0;
+    virtual long closeKey(KeyHandle key) = 0;
 };
 
 } // namespace host

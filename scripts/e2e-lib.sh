@@ -1,25 +1,11 @@
 # Helpers to drive the tool in a real X window, sourced by scripts/run-tool and tests/e2e.
 # Every wait is for a condition, bounded in time; none is a bare sleep.
 
-# Starts a private Xvfb and exports DISPLAY; stopped by e2e_cleanup.
-e2e_start_xvfb() {
-  local fifo dir
-  dir=$(mktemp -d)
-  fifo="$dir/displayfd"
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
-  E2E_XVFB_PID=$!
-  local number
-  read -r -t 20 number <"$fifo" || { echo "Xvfb did not start" >&2; return 1; }
-  rm -rf "$dir"
-  export DISPLAY=":$number"
-  E2E_PIDS+=("$E2E_XVFB_PID")
-}
-
 E2E_PIDS=()
+E2E_DIRS=()
 
-# e2e_begin: a script's processes (Xvfb, the tool, clipboard servers) are stopped however it
-# ends, a ctest timeout included.
+# e2e_begin: a script's processes (Xvfb, the tool, clipboard servers) are stopped and its
+# temporary folders removed however it ends, a failed check or a ctest timeout included.
 e2e_begin() {
   trap e2e_cleanup EXIT
   trap 'exit 1' TERM INT
@@ -28,6 +14,46 @@ e2e_cleanup() {
   local pid
   for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${E2E_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  # Scripts may stand in a folder they remove.
+  cd / && rm -rf "${E2E_DIRS[@]}"
+}
+
+# e2e_temp_dir VAR: makes a private folder, removed when the script ends, and sets VAR to its path
+# (not to be called in a subshell, which would lose it from the list).
+e2e_temp_dir() {
+  # A name of its own: a local "dir" would hide the caller's.
+  local e2e_new_dir
+  e2e_new_dir=$(mktemp -d "${TMPDIR:-/tmp}/lumo-e2e.XXXXXX") || return 1
+  E2E_DIRS+=("$e2e_new_dir")
+  printf -v "$1" '%s' "$e2e_new_dir"
+}
+
+# Starts a private Xvfb and exports DISPLAY; stopped by e2e_cleanup.
+e2e_start_xvfb() {
+  local fifo dir number
+  e2e_temp_dir dir || return 1
+  fifo="$dir/displayfd"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+  E2E_XVFB_PID=$!
+  E2E_PIDS+=("$E2E_XVFB_PID")
+  read -r -t 20 number <"$fifo" || { echo "Xvfb did not start" >&2; return 1; }
+  export DISPLAY=":$number"
+}
+
+# e2e_setup [BIN_DIR [--no-start]]: what every real-window script does first. Sets the cleanup,
+# starts a private Xvfb, makes the scratch folder E2E_WORK, installs the tool from BIN_DIR
+# (E2E_TOOL, in its folder E2E_APP) and starts it (E2E_TOOL_PID, E2E_WIN). With --no-start the
+# script starts the tool itself; with no BIN_DIR nothing is installed either. Ends the script
+# when any of it fails.
+e2e_setup() {
+  e2e_begin
+  e2e_start_xvfb || exit 1
+  e2e_temp_dir E2E_WORK || exit 1
+  [ -n "${1:-}" ] || return 0
+  e2e_install_tool "$1" || exit 1
+  [ "${2:-}" = --no-start ] && return 0
+  e2e_start_tool || { echo "no window"; exit 1; }
 }
 
 # e2e_wait_for SECONDS COMMAND...: runs COMMAND until it succeeds, at most SECONDS.
@@ -47,9 +73,41 @@ e2e_window() {
   [ -n "$id" ] && echo "$id"
 }
 
-# e2e_click WINDOW X Y: a left click at (X, Y) inside the window.
+# Controls by name, in twips as the layout gives them (left top width height; 15 twips a pixel).
+declare -gA E2E_CONTROLS=(
+  # The main window.
+  [link]="720 120 3855 375" [paste]="4680 120 495 375" [about]="5280 120 495 375"
+  [create]="3360 600 1695 495" [reset]="5160 600 615 495" [save]="3360 1200 2415 375"
+  [copy]="3360 1680 2415 735" [print]="3360 2520 2415 495" [quit]="3360 3120 2415 495"
+  # The About dialog.
+  [email]="720 1320 600 225" [url]="1080 1680 600 225" [donation]="1440 2400 1500 660"
+  [details]="3960 2160 1455 375" [sysinfo]="3960 2640 1485 345"
+)
+
+# e2e_twips_centre LEFT TOP WIDTH HEIGHT: the centre, in window pixels, of a box given in twips.
+e2e_twips_centre() {
+  echo "$((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15))"
+}
+
+# e2e_centre CONTROL: the centre, in window pixels, of a control of the table, as "X Y".
+e2e_centre() {
+  local left top width height
+  [ -n "${E2E_CONTROLS[$1]:-}" ] || { echo "e2e: no control named '$1'" >&2; return 1; }
+  read -r left top width height <<<"${E2E_CONTROLS[$1]}"
+  e2e_twips_centre "$left" "$top" "$width" "$height"
+}
+
+# e2e_click [WINDOW] CONTROL, or e2e_click WINDOW X Y: a left click on a control of the table
+# (in the main window E2E_WIN when no window is given), or at (X, Y) inside the window.
 e2e_click() {
-  xdotool mousemove --sync --window "$1" "$2" "$3" click 1
+  local window x y
+  case $# in
+    1) window=${E2E_WIN:-}; read -r x y < <(e2e_centre "$1") ;;
+    2) window=$1; read -r x y < <(e2e_centre "$2") ;;
+    *) window=$1 x=$2 y=$3 ;;
+  esac
+  [ -n "${x:-}" ] || return 1
+  xdotool mousemove --sync --window "$window" "$x" "$y" click 1
 }
 
 # e2e_press WINDOW KEYS...: gives WINDOW the keyboard (there is no window manager) and presses
@@ -67,35 +125,33 @@ e2e_shot() {
   import -window "$1" "$2"
 }
 
-# Centre, in window pixels, of a control of the main window given in twips (left top width height).
-e2e_twips_centre() {
-  echo $(( ($1 + $3 / 2) / 15 )) $(( ($2 + $4 / 2) / 15 ))
-}
-
 # e2e_install_tool BIN_DIR: copies the tool and its two libraries into a private folder, so that
-# tests running side by side each have their own working files; prints the tool's path there.
+# tests running side by side each have their own working files; sets E2E_TOOL, the tool's path
+# there, and E2E_APP, that folder (not to be called in a subshell).
 # With LUMO_E2E_INSTALLED (e.g. /usr/bin/lumo-razazu) the installed tool is tested instead: the
 # folder gets a link to it, which runs it from its real folder (libraries in ../lib/lumo-razazu,
 # working files in the user's data folder), and links to those working files, so the scripts
-# find them beside the tool as usual and remove only links when they clean up.
+# find them beside the tool as usual and only links are removed at the end.
 e2e_install_tool() {
-  local dir
-  dir=$(mktemp -d "${TMPDIR:-/tmp}/lumo-e2e.XXXXXX")
+  e2e_temp_dir E2E_APP || return 1
+  E2E_TOOL=$E2E_APP/lumo-razazu
   if [ -n "${LUMO_E2E_INSTALLED:-}" ]; then
     local data=${XDG_DATA_HOME:-$HOME/.local/share}/lumo-razazu
-    ln -s "$LUMO_E2E_INSTALLED" "$dir/lumo-razazu"
-    ln -s "$data/QRCODE.bmp" "$dir/QRCODE.bmp"
-    ln -s "$data/Temp.bmp" "$dir/Temp.bmp"
+    ln -s "$LUMO_E2E_INSTALLED" "$E2E_TOOL"
+    ln -s "$data/QRCODE.bmp" "$E2E_APP/QRCODE.bmp"
+    ln -s "$data/Temp.bmp" "$E2E_APP/Temp.bmp"
   else
-    cp "$1/lumo-razazu" "$1/libQRCodeLib.so" "$1/libLumo_Image_BmpJpg.so" "$dir/"
+    cp "$1/lumo-razazu" "$1/libQRCodeLib.so" "$1/libLumo_Image_BmpJpg.so" "$E2E_APP/"
   fi
-  echo "$dir/lumo-razazu"
 }
 
-# e2e_start_tool TOOL: starts the tool on the current display and waits for its window; sets
-# E2E_TOOL_PID and E2E_WIN (not to be called in a subshell).
+# e2e_start_tool [NAME=VALUE...]: starts E2E_TOOL on the current display, with those variables in
+# its environment, and waits for its window; sets E2E_TOOL_PID and E2E_WIN (not to be called in a
+# subshell). It starts in E2E_WORK, where its first save dialog opens, and writes its output to
+# E2E_TOOL_LOG (tool.log beside the tool unless set).
 e2e_start_tool() {
-  "$1" >"$(dirname "$1")/tool.log" 2>&1 &
+  local log=${E2E_TOOL_LOG:-$(dirname "$E2E_TOOL")/tool.log}
+  (cd "${E2E_WORK:-.}" && exec env "$@" "$E2E_TOOL") >"$log" 2>&1 &
   E2E_TOOL_PID=$!
   E2E_PIDS+=("$E2E_TOOL_PID")
   E2E_WIN=$(e2e_window "Lumo-RAZazu")
@@ -107,7 +163,7 @@ e2e_start_tool() {
 e2e_type_link() {
   local try
   for try in 1 2 3 4; do
-    e2e_click "$1" $(e2e_twips_centre 720 120 3855 375)
+    e2e_click "$1" link
     xdotool key --window "$1" ctrl+a BackSpace
     xdotool type --window "$1" --delay $((try * 15)) -- "$2"
     xdotool key --window "$1" ctrl+a ctrl+c

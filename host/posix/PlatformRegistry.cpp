@@ -34,15 +34,15 @@ QString findSysInfoProgram() {
 } // namespace
 
 struct PlatformRegistry::State {
-    std::map<HKEY, QByteArray> open; // handle -> the PATH value with its terminating zero
-    HKEY next = 0x100;
+    std::map<KeyHandle, QByteArray> open; // handle -> the PATH value with its terminating zero
+    KeyHandle next = 0x100;
 };
 
 PlatformRegistry::PlatformRegistry() : m_state(std::make_unique<State>()) {}
 PlatformRegistry::~PlatformRegistry() = default;
 
-long PlatformRegistry::RegOpenKeyExA(HKEY root, const QByteArray& subKey, std::uint32_t, std::uint32_t,
-                                     HKEY* result) {
+long PlatformRegistry::openKey(KeyHandle root, const QByteArray& subKey, std::uint32_t, std::uint32_t,
+                                     KeyHandle* result) {
     if (!result)
         return ERROR_INVALID_PARAMETER;
     // Registry names ignore case.
@@ -58,7 +58,7 @@ long PlatformRegistry::RegOpenKeyExA(HKEY root, const QByteArray& subKey, std::u
     return ERROR_SUCCESS;
 }
 
-long PlatformRegistry::RegQueryValueExA(HKEY key, const QByteArray& valueName, std::uint32_t* type,
+long PlatformRegistry::queryValue(KeyHandle key, const QByteArray& valueName, std::uint32_t* type,
                                         unsigned char* data, std::uint32_t* count) {
     const auto open = m_state->open.find(key);
     if (open == m_state->open.end())
@@ -83,7 +83,7 @@ long PlatformRegistry::RegQueryValueExA(HKEY key, const QByteArray& valueName, s
     return ERROR_SUCCESS;
 }
 
-long PlatformRegistry::RegCloseKey(HKEY key) {
+long PlatformRegistry::closeKey(KeyHandle key) {
     return m_state->open.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 

@@ -39,7 +39,7 @@ const Advapi& advapi() {
 
 // Root handles are 32-bit values (0x80000002 for the local machine); on 64-bit Windows the system
 // spells them sign-extended.
-::HKEY toNative(host::HKEY key) {
+::HKEY toNative(host::KeyHandle key) {
     if (key >= 0x80000000u && key <= 0x800000FFu)
         return reinterpret_cast<::HKEY>(static_cast<INT_PTR>(static_cast<LONG>(static_cast<DWORD>(key))));
     return reinterpret_cast<::HKEY>(key);
@@ -52,8 +52,8 @@ struct PlatformRegistry::State {};
 PlatformRegistry::PlatformRegistry() = default;
 PlatformRegistry::~PlatformRegistry() = default;
 
-long PlatformRegistry::RegOpenKeyExA(host::HKEY root, const QByteArray& subKey, std::uint32_t options,
-                                     std::uint32_t samDesired, host::HKEY* result) {
+long PlatformRegistry::openKey(host::KeyHandle root, const QByteArray& subKey, std::uint32_t options,
+                                     std::uint32_t samDesired, host::KeyHandle* result) {
     const auto open = advapi().open;
     if (!open)
         return ERROR_PROC_NOT_FOUND;
@@ -61,11 +61,11 @@ long PlatformRegistry::RegOpenKeyExA(host::HKEY root, const QByteArray& subKey, 
         return ERROR_INVALID_PARAMETER;
     ::HKEY key = nullptr;
     const LONG status = open(toNative(root), subKey.constData(), options, samDesired, &key);
-    *result = status == ERROR_SUCCESS ? reinterpret_cast<host::HKEY>(key) : 0;
+    *result = status == ERROR_SUCCESS ? reinterpret_cast<host::KeyHandle>(key) : 0;
     return status;
 }
 
-long PlatformRegistry::RegQueryValueExA(host::HKEY key, const QByteArray& valueName, std::uint32_t* type,
+long PlatformRegistry::queryValue(host::KeyHandle key, const QByteArray& valueName, std::uint32_t* type,
                                         unsigned char* data, std::uint32_t* count) {
     const auto query = advapi().query;
     if (!query)
@@ -81,7 +81,7 @@ long PlatformRegistry::RegQueryValueExA(host::HKEY key, const QByteArray& valueN
     return status;
 }
 
-long PlatformRegistry::RegCloseKey(host::HKEY key) {
+long PlatformRegistry::closeKey(host::KeyHandle key) {
     const auto close = advapi().close;
     if (!close)
         return ERROR_PROC_NOT_FOUND;

@@ -4,30 +4,22 @@
 # Usage: about.sh BIN_DIR OUT_DIR (the screenshots stay in OUT_DIR).
 set -uo pipefail
 bin=$1
-out=${2:-$(mktemp -d)}
 . "$(dirname "$0")/../../scripts/e2e-lib.sh"
-e2e_begin
+e2e_setup "$bin" --no-start
+out=${2:-$E2E_WORK}
 mkdir -p "$out"
 rm -f "$out"/*.png
 
 # Stand-ins for the system-information tool and the desktop's link opener, alone on the tool's PATH:
 # each notes what it was given.
-stub=$(mktemp -d)
+e2e_temp_dir stub || exit 1
 marker=$stub/started
 printf '#!/bin/sh\necho "args:$#" > "%s"\n' "$marker" >"$stub/hardinfo"
 printf '#!/bin/sh\necho "$@" >> "%s"\n' "$stub/opened" >"$stub/xdg-open"
 chmod +x "$stub/hardinfo" "$stub/xdg-open"
 
-e2e_start_xvfb || exit 1
-tool=$(e2e_install_tool "$bin")
-PATH=$stub "$tool" >"$(dirname "$tool")/tool.log" 2>&1 &
-E2E_TOOL_PID=$!
-E2E_PIDS+=("$E2E_TOOL_PID")
-win=$(e2e_window "Lumo-RAZazu") || { echo "no window"; exit 1; }
-
-about_at=$(e2e_twips_centre 5280 120 495 375)
-details_at=$(e2e_twips_centre 3960 2160 1455 375)
-sysinfo_at=$(e2e_twips_centre 3960 2640 1485 345)
+e2e_start_tool PATH="$stub" || { echo "no window"; exit 1; }
+win=$E2E_WIN
 
 # Windows titled Lumo-RAZazu besides the main one: the host's message boxes. The name search
 # ignores case, and tooltips carry the program's name "lumo-razazu": compare exactly.
@@ -49,7 +41,7 @@ pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
 drawn() { [ "$(convert "$1" -crop "$2" +repage -format '%k' info:)" -gt 1 ]; }
 has_colour() { convert "$1" -crop "$2" +repage -fill black +opaque "$3" -fill white -opaque "$3" -format '%[fx:maxima.r]' info: | grep -q '^1'; }
 
-e2e_click "$win" $about_at
+e2e_click about
 dialog=$(e2e_window "A propos Lumo-RAZazu")
 e2e_check "the picture button opens 'A propos Lumo-RAZazu'" [ -n "$dialog" ] || exit 1
 shot=$out/about.png
@@ -64,7 +56,7 @@ e2e_check "donation picture drawn" drawn "$shot" 100x44+96+160
 e2e_check "green title" has_colour "$shot" 259x16+72+8 "rgb(0,255,0)"
 e2e_check "light cyan links" has_colour "$shot" 200x40+48+88 "rgb(192,255,255)"
 
-e2e_click "$dialog" $details_at
+e2e_click "$dialog" details
 details=$(e2e_window "A propos")
 e2e_check "Détails... shows the message 'A propos'" [ -n "$details" ]
 [ -n "$details" ] && shot "$details" "$out/details.png"
@@ -73,21 +65,21 @@ e2e_check "the message closes" e2e_wait_for 10 gone "A propos"
 e2e_check "the dialog stays" visible "A propos Lumo-RAZazu"
 
 # The links go to the desktop's opener; the dialog stays.
-e2e_click "$dialog" $(e2e_twips_centre 1080 1680 600 225)
+e2e_click "$dialog" url
 e2e_check "URL label opens the web site" e2e_wait_for 20 grep -q '^https://' "$stub/opened"
-e2e_click "$dialog" $(e2e_twips_centre 1440 2400 1500 660)
+e2e_click "$dialog" donation
 e2e_check "donation picture opens the donation page" e2e_wait_for 20 grep -q '/Don/Don.htm$' "$stub/opened"
-e2e_click "$dialog" $(e2e_twips_centre 720 1320 600 225)
+e2e_click "$dialog" email
 e2e_check "E-Mail label opens a new mail" e2e_wait_for 20 grep -q '^mailto:.*@' "$stub/opened"
 
-e2e_click "$dialog" $sysinfo_at
+e2e_click "$dialog" sysinfo
 e2e_check "Système Info starts the tool found on PATH" e2e_wait_for 20 test -s "$marker"
 e2e_check "by its path alone, with no arguments" grep -qx 'args:0' "$marker"
 
 # Without it: the message, under the host's default title, and the dialog goes on.
 chmod -x "$stub/hardinfo"
 rm -f "$marker"
-e2e_click "$dialog" $sysinfo_at
+e2e_click "$dialog" sysinfo
 e2e_check "no tool: a message box" e2e_wait_for 20 message_box
 missing=$(message_box)
 [ -n "$missing" ] && shot "$missing" "$out/missing.png"
@@ -98,11 +90,10 @@ e2e_check "no tool: nothing started" [ ! -e "$marker" ]
 e2e_press "$dialog" Escape
 e2e_check "Esc closes the dialog" e2e_wait_for 10 gone "A propos Lumo-RAZazu"
 
-e2e_click "$win" $about_at
+e2e_click about
 e2e_check "the dialog opens again" e2e_wait_for 20 visible "A propos Lumo-RAZazu"
 again=$(e2e_window "A propos Lumo-RAZazu")
 [ -n "$again" ] && e2e_press "$again" Escape
 e2e_check "and closes again" e2e_wait_for 10 gone "A propos Lumo-RAZazu"
 
-rm -rf "$stub" "$(dirname "$tool")"
 e2e_summary

@@ -4,17 +4,9 @@
 set -uo pipefail
 bin=$1
 . "$(dirname "$0")/../../scripts/e2e-lib.sh"
-e2e_begin
-work=$(mktemp -d)
-e2e_start_xvfb || exit 1
-tool=$(e2e_install_tool "$bin")
-e2e_start_tool "$tool" || { echo "no window"; exit 1; }
+e2e_setup "$bin"
+work=$E2E_WORK
 win=$E2E_WIN
-
-create_at=$(e2e_twips_centre 3360 600 1695 495)
-paste_at=$(e2e_twips_centre 4680 120 495 375)
-reset_at=$(e2e_twips_centre 5160 600 615 495)
-quit_at=$(e2e_twips_centre 3360 3120 2415 495)
 
 preview() { e2e_preview "$win" "$1"; }
 shows_code_of() {
@@ -26,7 +18,7 @@ zxing_reads() {
 # Creates the code of the link in the field and waits until the screen shows it.
 create_and_check() {
   local link=$1 name=$2
-  e2e_click "$win" $create_at
+  e2e_click create
   e2e_check "$name: zbarimg reads the link on screen" e2e_wait_for 20 shows_code_of "$link" ||
     echo "  screen reads: $(zbarimg --nodbus -q "$work/preview.png" 2>&1 | head -c 200)"
   e2e_check "$name: zxing-cpp reads the link on screen" zxing_reads "$link"
@@ -57,14 +49,14 @@ serve_clipboard() {
 }
 for link in "Collé depuis le presse-papiers ✓" "$long"; do
   serve_clipboard "$link"
-  e2e_click "$win" $paste_at
+  e2e_click paste
   create_and_check "$link" "pasted ${#link} characters"
 done
 
 # Too long for any code: a French message, and the last code stays on view.
 serve_clipboard "${long}yy"
-e2e_click "$win" $paste_at
-e2e_click "$win" $create_at
+e2e_click paste
+e2e_click create
 # --sync would return at once with the main window alone; wait for a second window of that name.
 e2e_wait_for 20 bash -c "xdotool search --onlyvisible --name '^Lumo-RAZazu\$' | grep -qv '^$win\$'"
 msg=$(xdotool search --onlyvisible --name '^Lumo-RAZazu$' | grep -v "^$win\$" | head -n 1)
@@ -74,12 +66,11 @@ e2e_check "too long: the message closes" e2e_wait_for 10 bash -c "! xdotool sear
 e2e_check "too long: the last code is still shown" shows_code_of "$long"
 
 # Reset empties the preview.
-e2e_click "$win" $reset_at
+e2e_click reset
 blank() { preview "$work/preview.png" && ! zbarimg --nodbus -q "$work/preview.png" >/dev/null 2>&1; }
 e2e_check "reset empties the preview" e2e_wait_for 10 blank
 
 # Quit ends the program.
-e2e_click "$win" $quit_at
+e2e_click quit
 e2e_check "quit ends the program" e2e_wait_for 10 bash -c "! kill -0 $E2E_TOOL_PID"
-rm -rf "$work" "$(dirname "$tool")"
 e2e_summary

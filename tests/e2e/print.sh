@@ -6,8 +6,6 @@ set -uo pipefail
 bin=$1
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/e2e-lib.sh"
-e2e_begin
-work=$(mktemp -d)
 queue=QR_PDF
 # The queue script, lpstat and the tool all talk to this machine's scheduler through its socket.
 export CUPS_SERVER=/run/cups/cups.sock
@@ -18,9 +16,8 @@ read -r area_left area_top paper_w paper_h < <("$bin/print_margins" "$queue") ||
   { echo "QPrinter does not know $queue"; exit 1; }
 echo "printable area at ${area_left} mm, ${area_top} mm on ${paper_w} x ${paper_h} mm paper"
 
-e2e_start_xvfb || exit 1
-tool=$(e2e_install_tool "$bin")
-e2e_start_tool "$tool" || { echo "no window"; exit 1; }
+e2e_setup "$bin"
+work=$E2E_WORK
 win=$E2E_WIN
 # Unique, so that this run knows its page among those of other runs printing to the same queue.
 link="https://www.exemple.fr/imprimé?qr=été&essai=$$-$RANDOM"
@@ -29,7 +26,7 @@ shows_code_of() {
   e2e_preview "$win" "$work/preview.png" && e2e_decodes "$work/preview.png" "$1"
 }
 e2e_type_link "$win" "$link"
-e2e_click "$win" $(e2e_twips_centre 3360 600 1695 495)
+e2e_click create
 e2e_require "the code is on screen" e2e_wait_for 20 shows_code_of "$link"
 
 pdfs() { find "$out" -maxdepth 1 -name '*.pdf' 2>/dev/null | sort; }
@@ -42,13 +39,12 @@ ours() {
       e2e_decodes "$work/probe.pgm" "$link" && echo "$f"
   done
 }
-print_at=$(e2e_twips_centre 3360 2520 2415 495)
 dialog_gone() { ! xdotool search --onlyvisible --name '^Imprimer$' >/dev/null 2>&1; }
 no_message() { ! xdotool search --onlyvisible --name '^(Erreur|Lumo-RAZazu)$' 2>/dev/null | grep -qv "^$win\$"; }
 # Opens the printer dialog and keeps the pointer over it: with no window manager the keyboard
 # goes where the pointer is, and keys then arrive as from a real keyboard (press and release).
 open_dialog() {
-  e2e_click "$win" $print_at
+  e2e_click print
   dialog=$(e2e_window Imprimer) && xdotool mousemove --sync --window "$dialog" 20 20
 }
 
@@ -98,7 +94,7 @@ e2e_check "zxing-cpp reads the link on paper" [ "$("$bin/qr_decode" "$work/page.
 
 # The white border of the picture is invisible on paper: place the picture by its dark modules,
 # known in the picture the tool printed (its working file).
-picture="$(dirname "$tool")/QRCODE.bmp"
+picture=$E2E_APP/QRCODE.bmp
 read -r pw ph src < <(convert "$picture" -threshold 50% -format '%w %h %@' info:)
 read -r dst < <(convert "$work/page.pgm" -threshold 50% -format '%@' info:)
 measure=$(awk -v src="$src" -v dst="$dst" -v pw="$pw" -v dpi=$dpi 'BEGIN {
@@ -115,6 +111,5 @@ e2e_check "1 mm from the left of the printable area" near "$left" "$expect_left"
 e2e_check "1 mm from the top of the printable area" near "$top" "$expect_top" 0.3
 e2e_check "natural size: pixels x 25.4 / 96 mm" near "$width" "$expect_width" 0.3
 
-rm -rf "$work" "$(dirname "$tool")"
 rm -f "$pdf"
 e2e_summary

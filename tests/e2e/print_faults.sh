@@ -7,24 +7,18 @@ set -uo pipefail
 bin=$1
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/e2e-lib.sh"
-e2e_begin
-work=$(mktemp -d)
 refusing=QR_REFUSE
 # The queue script, lpstat and the tool talk to this machine's scheduler through its socket.
 cups=/run/cups/cups.sock
 out=$(CUPS_SERVER=$cups "$here/../../scripts/cups-pdf-queue" "$refusing" --refusing) ||
   { echo "no print queue"; exit 1; }
 
-e2e_start_xvfb || exit 1
-tool=$(e2e_install_tool "$bin")
-create_at=$(e2e_twips_centre 3360 600 1695 495)
-print_at=$(e2e_twips_centre 3360 2520 2415 495)
-copy_at=$(e2e_twips_centre 3360 1680 2415 735)
-quit_at=$(e2e_twips_centre 3360 3120 2415 495)
+e2e_setup "$bin" --no-start
+work=$E2E_WORK
 
 dialog_gone() { ! xdotool search --onlyvisible --name '^Imprimer$' >/dev/null 2>&1; }
 open_dialog() {
-  e2e_click "$win" $print_at
+  e2e_click print
   dialog=$(e2e_window Imprimer)
 }
 # press_until_gone WINDOW NAME KEY: presses KEY in the window until no window of that name is
@@ -49,18 +43,18 @@ pdfs() { find "$out" -maxdepth 1 -name '*.pdf' 2>/dev/null | sort; }
 # printer), showing the code of a fresh link.
 start_tool() {
   if [ -n "${2:-}" ]; then
-    CUPS_SERVER=$1 PRINTER=$2 e2e_start_tool "$tool" || return 1
+    e2e_start_tool CUPS_SERVER="$1" PRINTER="$2" || return 1
   else
-    CUPS_SERVER=$1 e2e_start_tool "$tool" || return 1
+    e2e_start_tool CUPS_SERVER="$1" || return 1
   fi
   win=$E2E_WIN
   link="https://www.exemple.fr/refusé?essai=$$-$RANDOM"
-  e2e_type_link "$win" "$link" && e2e_click "$win" $create_at &&
-    e2e_wait_for 20 e2e_decodes "$(dirname "$tool")/QRCODE.bmp" "$link"
+  e2e_type_link "$win" "$link" && e2e_click create &&
+    e2e_wait_for 20 e2e_decodes "$E2E_APP/QRCODE.bmp" "$link"
 }
 # After the error the tool goes on: its code copied to the clipboard reads as the link.
 still_copies() {
-  e2e_click "$win" $copy_at
+  e2e_click copy
   copied() {
     xclip -selection clipboard -t image/png -o >"$work/clip.png" 2>/dev/null &&
       e2e_decodes "$work/clip.png" "$link"
@@ -68,7 +62,7 @@ still_copies() {
   e2e_wait_for 20 copied
 }
 quit_tool() {
-  e2e_click "$win" $quit_at
+  e2e_click quit
   e2e_wait_for 10 bash -c "! kill -0 $E2E_TOOL_PID"
 }
 
@@ -122,5 +116,4 @@ e2e_check "refusing queue: no page came out" [ "$(pdfs)" = "$(cat "$work/before"
 e2e_check "refusing queue: the tool goes on (copy)" still_copies
 e2e_check "refusing queue: quit ends the tool" quit_tool
 
-cd / && rm -rf "$work" "$(dirname "$tool")"
 e2e_summary

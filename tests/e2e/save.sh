@@ -4,20 +4,13 @@
 set -uo pipefail
 bin=$1
 . "$(dirname "$0")/../../scripts/e2e-lib.sh"
-e2e_begin
-e2e_start_xvfb || exit 1
-tool=$(e2e_install_tool "$bin")
-app=$(dirname "$tool")
-out=$(mktemp -d)
-# The first save dialog of a run opens in the directory the tool was started from.
-cd "$out" || exit 1
-e2e_start_tool "$tool" || { echo "no window"; exit 1; }
+# The tool starts in the scratch folder, where the first save dialog of a run opens.
+e2e_setup "$bin"
+app=$E2E_APP
+out=$E2E_WORK
 win=$E2E_WIN
 
 link="https://www.exemple.fr/qr?été=1&n=42"
-create_at=$(e2e_twips_centre 3360 600 1695 495)
-save_at=$(e2e_twips_centre 3360 1200 2415 375)
-quit_at=$(e2e_twips_centre 3360 3120 2415 495)
 
 visible() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
 gone() { [ -z "$(visible "$1")" ]; }
@@ -43,7 +36,7 @@ no_temp_left() { [ ! -e "$app/Temp.bmp" ]; }
 
 # Opens the save dialog from the main window; sets dlg.
 open_save() {
-  e2e_click "$win" $save_at
+  e2e_click save
   # The pointer out of the way: hovering the file list maps and drops tooltip windows.
   xdotool mousemove 1020 760
   dlg=$(settled "Enregistrer Sous")
@@ -66,7 +59,7 @@ set_aside() {
 }
 
 e2e_type_link "$win" "$link"
-e2e_click "$win" $create_at
+e2e_click create
 e2e_check "the code is created" e2e_wait_for 20 e2e_decodes "$app/QRCODE.bmp" "$link"
 
 # JPEG at 80: a name without extension gets .jpg.
@@ -151,7 +144,7 @@ e2e_check "unwritable folder: a message titled Erreur" [ -n "$err" ]
 # Its OK button, bottom right, clicked: no window manager gives the box the keyboard.
 if [ -n "$err" ]; then
   eval "$(xdotool getwindowgeometry --shell "$err")"
-  e2e_click "$err" $((WIDTH - 51)) $((HEIGHT - 24))
+  e2e_click "$err" "$((WIDTH - 51))" "$((HEIGHT - 24))"
 fi
 e2e_check "unwritable folder: the message closes" e2e_wait_for 10 gone "Erreur"
 e2e_check "unwritable folder: the caption stays" caption_is "Lumo-RAZazu : rapport.bmp"
@@ -163,8 +156,8 @@ long="https://exemple.fr/?q=$(printf 'abcdefghij%.0s' $(seq 288))"
 printf %s "$long" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
 E2E_PIDS+=($!)
 e2e_wait_for 10 e2e_clipboard_is "$long"
-e2e_click "$win" $(e2e_twips_centre 4680 120 495 375)
-e2e_click "$win" $create_at
+e2e_click paste
+e2e_click create
 e2e_check "long link: the code is created" e2e_wait_for 20 e2e_decodes "$app/QRCODE.bmp" "$long"
 for name in long1 long2; do
   open_save
@@ -178,7 +171,6 @@ done
 # zbarimg gives up on 1-pixel modules at 20 even once; zxing-cpp reads a first such JPEG.
 e2e_check "long link: zxing-cpp reads the second JPEG at 20" [ "$("$bin/qr_decode" "$out/long2.jpg")" = "$long" ]
 
-e2e_click "$win" $quit_at
+e2e_click quit
 e2e_check "quit ends the program" e2e_wait_for 10 bash -c "! kill -0 $E2E_TOOL_PID"
-cd / && rm -rf "$out" "$app"
 e2e_summary

@@ -4,14 +4,12 @@
 set -uo pipefail
 bin=$1
 . "$(dirname "$0")/../../scripts/e2e-lib.sh"
-e2e_begin
-work=$(mktemp -d)
-e2e_start_xvfb || exit 1
-tool=$(e2e_install_tool "$bin")
+e2e_setup "$bin" --no-start
+work=$E2E_WORK
 
 # start_copy X Y: starts one more copy and moves its window to (X, Y); sets win to its id.
 start_copy() {
-  "$tool" >/dev/null 2>&1 &
+  "$E2E_TOOL" >/dev/null 2>&1 &
   local pid=$!
   E2E_PIDS+=("$pid")
   win=$(timeout 20 xdotool search --sync --onlyvisible --all --pid "$pid" --name '^Lumo-RAZazu$' | head -n 1)
@@ -33,8 +31,8 @@ paste_into() {
     printf '%s' "$2" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
     clip=$!
     e2e_wait_for 10 e2e_clipboard_is "$2"
-    e2e_click "$1" $(e2e_twips_centre 4680 120 495 375)
-    e2e_click "$1" $(e2e_twips_centre 720 120 3855 375)
+    e2e_click "$1" paste
+    e2e_click "$1" link
     xdotool key --window "$1" ctrl+a ctrl+c
     e2e_wait_for 5 bash -c "! kill -0 $clip" # the field owns the clipboard now
     kill "$clip" 2>/dev/null
@@ -49,12 +47,11 @@ shows() { # shows WINDOW LINK
   e2e_preview "$1" "$work/$1-preview.png" &&
     [ "$("$bin/qr_decode" "$work/$1-preview.png")" = "$2" ]
 }
-read -r cx cy <<<"$(e2e_twips_centre 3360 600 1695 495)"
+read -r cx cy < <(e2e_centre create)
 for round in 1 2 3 4 5 6 7 8; do
   # One xdotool command: both clicks leave within a millisecond of each other.
   xdotool mousemove --window "$win_a" "$cx" "$cy" click 1 mousemove --window "$win_b" "$cx" "$cy" click 1
   e2e_check "round $round: the first copy shows its own link" e2e_wait_for 15 shows "$win_a" "$link_a"
   e2e_check "round $round: the second copy shows its own link" e2e_wait_for 15 shows "$win_b" "$link_b"
 done
-rm -rf "$work" "$(dirname "$tool")"
 e2e_summary

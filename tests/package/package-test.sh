@@ -19,9 +19,9 @@ user=lumo-tester
 # tool cannot, and are not listed.
 suites=(create copy save about print print_faults)
 
-work=$(mktemp -d)
+e2e_begin
+e2e_temp_dir work || exit 1
 chmod 755 "$work"
-trap 'rm -rf "$work" "${stage:-}"' EXIT
 
 
 # ---- The package file ----
@@ -111,7 +111,7 @@ run_counted() {
 
 # The user runs the scripts and test helpers from a copy that everyone can read: the clone may
 # sit in a folder only root can enter (root's home, as in CI).
-stage=$(mktemp -d "${TMPDIR:-/tmp}/lumo-package-stage.XXXXXX")
+e2e_temp_dir stage || exit 1
 mkdir -p "$stage/tests" "$stage/build"
 cp -a "$root/scripts" "$stage/"
 cp -a "$root/tests/e2e" "$root/tests/package" "$stage/tests/"

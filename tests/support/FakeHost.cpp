@@ -19,20 +19,20 @@ QImage pictureOf(const QByteArray& text) {
 
 // ---- registry ----
 
-QString FakeRegistry::keyPath(host::HKEY root, const QByteArray& subKey) {
+QString FakeRegistry::keyPath(host::KeyHandle root, const QByteArray& subKey) {
     return QString::number(root) + QLatin1Char('\\') + QString::fromUtf8(subKey).toLower();
 }
 
-void FakeRegistry::setValue(host::HKEY root, const QByteArray& subKey, const QByteArray& name, Value value) {
+void FakeRegistry::setValue(host::KeyHandle root, const QByteArray& subKey, const QByteArray& name, Value value) {
     m_keys[keyPath(root, subKey)][name.toLower()] = std::move(value);
 }
 
-void FakeRegistry::addKey(host::HKEY root, const QByteArray& subKey) {
+void FakeRegistry::addKey(host::KeyHandle root, const QByteArray& subKey) {
     m_keys[keyPath(root, subKey)];
 }
 
-long FakeRegistry::RegOpenKeyExA(host::HKEY root, const QByteArray& subKey, std::uint32_t, std::uint32_t samDesired,
-                                 host::HKEY* result) {
+long FakeRegistry::openKey(host::KeyHandle root, const QByteArray& subKey, std::uint32_t, std::uint32_t samDesired,
+                                 host::KeyHandle* result) {
     const QString path = keyPath(root, subKey);
     calls << QStringLiteral("open %1 0x%2").arg(QString::fromUtf8(subKey)).arg(samDesired, 0, 16);
     lastSam = samDesired;
@@ -47,7 +47,7 @@ long FakeRegistry::RegOpenKeyExA(host::HKEY root, const QByteArray& subKey, std:
     return host::ERROR_SUCCESS;
 }
 
-long FakeRegistry::RegQueryValueExA(host::HKEY key, const QByteArray& valueName, std::uint32_t* type,
+long FakeRegistry::queryValue(host::KeyHandle key, const QByteArray& valueName, std::uint32_t* type,
                                     unsigned char* data, std::uint32_t* count) {
     calls << QStringLiteral("query %1").arg(QString::fromUtf8(valueName));
     const auto open = m_open.find(key);
@@ -71,7 +71,7 @@ long FakeRegistry::RegQueryValueExA(host::HKEY key, const QByteArray& valueName,
     return host::ERROR_SUCCESS;
 }
 
-long FakeRegistry::RegCloseKey(host::HKEY key) {
+long FakeRegistry::closeKey(host::KeyHandle key) {
     calls << QStringLiteral("close");
     if (m_open.erase(key))
         --openHandles;
@@ -80,24 +80,20 @@ long FakeRegistry::RegCloseKey(host::HKEY key) {
 
 // ---- printer ----
 
-void FakePrinter::printEmptyLine() {
-    m_host.checkFailure(QStringLiteral("printer.printEmptyLine"));
+void FakePrinter::startPage() {
+    m_host.checkFailure(QStringLiteral("printer.startPage"));
 }
-void FakePrinter::setScaleMode(int unit) {
-    m_host.checkFailure(QStringLiteral("printer.setScaleMode"));
-    scaleMode = unit;
-}
-void FakePrinter::paintPicture(const QImage& picture, double x, double y) {
-    m_host.checkFailure(QStringLiteral("printer.paintPicture"));
+void FakePrinter::drawPicture(const QImage& picture, QPointF topLeft) {
+    m_host.checkFailure(QStringLiteral("printer.drawPicture"));
     painted = picture;
-    paintedAt = QPointF(x, y);
+    paintedAt = topLeft;
 }
-void FakePrinter::endDoc() {
-    m_host.checkFailure(QStringLiteral("printer.endDoc"));
+void FakePrinter::finish() {
+    m_host.checkFailure(QStringLiteral("printer.finish"));
     ++pages;
 }
-void FakePrinter::killDoc() {
-    m_host.checkFailure(QStringLiteral("printer.killDoc"));
+void FakePrinter::abort() {
+    m_host.checkFailure(QStringLiteral("printer.abort"));
     painted = QImage();
 }
 
@@ -105,7 +101,15 @@ void FakePrinter::killDoc() {
 
 FakeHost::FakeHost() {
     encoder = [](const QByteArray& text, const QByteArray& path) {
-        host::writeBmpFile(pictureOf(text), QString::fromUtf8(path), lumo::Links::Replace);
+        host::writePictureFile(pictureOf(text), QString::fromUtf8(path), host::PictureFormat::Bmp,
+                               lumo::Links::Replace);
+        return 0;
+    };
+    svgEncoder = [](const QByteArray& text, const QByteArray& path) {
+        QFile file(QString::fromUtf8(path));
+        if (!file.open(QIODevice::WriteOnly))
+            return 6;
+        file.write("<svg xmlns=\"http://www.w3.org/2000/svg\"><desc>" + text.toPercentEncoding() + "</desc></svg>");
         return 0;
     };
     converter = [](const QByteArray& bmp, const QByteArray& jpg, int quality, int) {
@@ -141,9 +145,10 @@ QImage FakeHost::loadPicture(const QString& path) {
     return host::readPicture(path);
 }
 
-void FakeHost::writeBmp(const QImage& picture, const QString& path, lumo::Links links) {
-    checkFailure(QStringLiteral("writeBmp"));
-    host::writeBmpFile(picture, path, links);
+void FakeHost::writePicture(const QImage& picture, const QString& path, host::PictureFormat format,
+                            lumo::Links links) {
+    checkFailure(QStringLiteral("writePicture"));
+    host::writePictureFile(picture, path, format, links);
 }
 
 QString FakeHost::clipboardText() {
@@ -156,24 +161,28 @@ void FakeHost::setClipboardImage(const QImage& picture) {
     clipboardImage = picture;
 }
 
-void FakeHost::messageBox(const QString& text, int style, const QString& title) {
-    checkFailure(QStringLiteral("messageBox"));
-    messages.push_back({text, style, title});
+void FakeHost::showMessage(const QString& text, host::MessageKind kind, const QString& title) {
+    checkFailure(QStringLiteral("showMessage"));
+    messages.push_back({text, kind, title});
 }
 
-std::optional<QString> FakeHost::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
-    checkFailure(QStringLiteral("inputBox"));
-    log << QStringLiteral("inputBox %1|%2|%3").arg(prompt, title, defaultText);
-    if (inputAnswers.empty())
+std::optional<QString> FakeHost::askText(const QString& prompt, const QString& title, const QString& defaultText) {
+    checkFailure(QStringLiteral("askText"));
+    log << QStringLiteral("askText %1|%2|%3").arg(prompt, title, defaultText);
+    if (textAnswers.empty())
         return QString();
-    std::optional<QString> answer = inputAnswers.front();
-    inputAnswers.pop_front();
-    return answer;
+    // Read out before the pop; gcc 12 takes a copied optional<QString> for uninitialised.
+    const bool cancelled = !textAnswers.front().has_value();
+    const QString text = textAnswers.front().value_or(QString());
+    textAnswers.pop_front();
+    if (cancelled)
+        return std::nullopt;
+    return text;
 }
 
 bool FakeHost::askYesNo(const QString& text, const QString& title) {
     checkFailure(QStringLiteral("askYesNo"));
-    questions.push_back({text, 0, title});
+    questions.push_back({text, host::MessageKind::Plain, title});
     if (yesNoAnswers.empty())
         return false;
     const bool answer = yesNoAnswers.front();
@@ -181,28 +190,27 @@ bool FakeHost::askYesNo(const QString& text, const QString& title) {
     return answer;
 }
 
-void FakeHost::showSave(host::CommonDialog& dialog) {
-    checkFailure(QStringLiteral("showSave"));
+void FakeHost::chooseSaveFile(host::SaveDialog& dialog) {
+    checkFailure(QStringLiteral("chooseSaveFile"));
     saveDialogsSeen.push_back(dialog);
     if (saveAnswers.empty()) {
-        if (dialog.CancelError)
+        if (dialog.cancelThrows)
             throw host::Cancelled();
         return;
     }
     auto answer = std::move(saveAnswers.front());
     saveAnswers.pop_front();
-    answer(dialog); // sets FileName, FileTitle, FilterIndex, or throws Cancelled
+    answer(dialog); // sets fileName, fileTitle, typeIndex, or throws Cancelled
 }
 
-void FakeHost::showPrinter(host::CommonDialog& dialog) {
-    checkFailure(QStringLiteral("showPrinter"));
+bool FakeHost::choosePrinter() {
+    checkFailure(QStringLiteral("choosePrinter"));
     bool ok = true;
     if (!printerAnswers.empty()) {
         ok = printerAnswers.front();
         printerAnswers.pop_front();
     }
-    if (!ok && dialog.CancelError)
-        throw host::Cancelled();
+    return ok;
 }
 
 void FakeHost::showModal(QDialog& dialog) {
@@ -211,8 +219,8 @@ void FakeHost::showModal(QDialog& dialog) {
         onShowModal(dialog);
 }
 
-QString FakeHost::dir(const QString& pattern) {
-    checkFailure(QStringLiteral("dir"));
+QString FakeHost::firstMatchingFile(const QString& pattern) {
+    checkFailure(QStringLiteral("firstMatchingFile"));
     return host::firstOrdinaryFile(pattern);
 }
 
@@ -238,33 +246,37 @@ void FakeHost::startProgram(const QString& path) {
     started << path;
 }
 
-int FakeHost::shellExecute(QWidget* window, const QString& operation, const QString& file,
-                           const std::optional<QString>& parameters, const std::optional<QString>& directory,
-                           int showCommand) {
-    checkFailure(QStringLiteral("shellExecute"));
-    shellCalls.push_back({window, operation, file, parameters, directory, showCommand});
-    return shellResult;
+void FakeHost::openLink(const QString& link) {
+    checkFailure(QStringLiteral("openLink"));
+    openedLinks << link;
 }
 
-host::LibraryResult FakeHost::fastQRCode(const QByteArray& text, const QByteArray& path) {
-    checkFailure(QStringLiteral("fastQRCode"));
+host::LibraryResult FakeHost::encodeQrCode(const QByteArray& text, const QByteArray& path) {
+    checkFailure(QStringLiteral("encodeQrCode"));
     if (encoderMissing)
         throw host::Failure(QStringLiteral("La bibliothèque QRCodeLib est introuvable ou illisible."));
     const int code = encoder(text, path);
     return {code, code ? encoderSystemError : 0};
 }
 
-host::LibraryResult FakeHost::liBmpToJpg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality, int flag) {
-    checkFailure(QStringLiteral("liBmpToJpg"));
-    log << QStringLiteral("liBmpToJpg quality %1 flag %2").arg(quality).arg(flag);
+host::LibraryResult FakeHost::encodeQrCodeSvg(const QByteArray& text, const QByteArray& path) {
+    checkFailure(QStringLiteral("encodeQrCodeSvg"));
+    const int code = svgEncoder(text, path);
+    return {code, code ? encoderSystemError : 0};
+}
+
+host::LibraryResult FakeHost::convertToJpeg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality,
+                                            int flag) {
+    checkFailure(QStringLiteral("convertToJpeg"));
+    log << QStringLiteral("convertToJpeg quality %1 flag %2").arg(quality).arg(flag);
     if (converterMissing)
         throw host::Failure(QStringLiteral("La bibliothèque Lumo_Image_BmpJpg est introuvable ou illisible."));
     const int code = converter(bmpPath, jpgPath, quality, flag);
     return {code, code ? converterSystemError : 0};
 }
 
-void FakeHost::endProgram() {
-    checkFailure(QStringLiteral("endProgram"));
+void FakeHost::quit() {
+    checkFailure(QStringLiteral("quit"));
     ended = true;
 }
 

@@ -28,17 +28,17 @@ public:
         QByteArray data;
     };
     // key path as "ROOT\\Sub\\Key" with ROOT the numeric root handle, e.g. via keyPath().
-    static QString keyPath(host::HKEY root, const QByteArray& subKey);
-    void setValue(host::HKEY root, const QByteArray& subKey, const QByteArray& name, Value value);
-    void addKey(host::HKEY root, const QByteArray& subKey);
+    static QString keyPath(host::KeyHandle root, const QByteArray& subKey);
+    void setValue(host::KeyHandle root, const QByteArray& subKey, const QByteArray& name, Value value);
+    void addKey(host::KeyHandle root, const QByteArray& subKey);
     // Keys that open only with fewer rights than asked.
     std::set<QString> readOnlyKeys;
 
-    long RegOpenKeyExA(host::HKEY root, const QByteArray& subKey, std::uint32_t options, std::uint32_t samDesired,
-                       host::HKEY* result) override;
-    long RegQueryValueExA(host::HKEY key, const QByteArray& valueName, std::uint32_t* type, unsigned char* data,
+    long openKey(host::KeyHandle root, const QByteArray& subKey, std::uint32_t options, std::uint32_t samDesired,
+                       host::KeyHandle* result) override;
+    long queryValue(host::KeyHandle key, const QByteArray& valueName, std::uint32_t* type, unsigned char* data,
                           std::uint32_t* count) override;
-    long RegCloseKey(host::HKEY key) override;
+    long closeKey(host::KeyHandle key) override;
 
     QStringList calls; // "open <key> <sam>", "query <name>", "close"
     std::uint32_t lastSam = 0;
@@ -46,23 +46,21 @@ public:
 
 private:
     std::map<QString, std::map<QByteArray, Value>> m_keys;
-    std::map<host::HKEY, QString> m_open;
-    host::HKEY m_next = 0x1000;
+    std::map<host::KeyHandle, QString> m_open;
+    host::KeyHandle m_next = 0x1000;
 };
 
 class FakePrinter final : public host::Printer {
 public:
     explicit FakePrinter(class FakeHost& host) : m_host(host) {}
-    void printEmptyLine() override;
-    void setScaleMode(int unit) override;
-    void paintPicture(const QImage& picture, double x, double y) override;
-    void endDoc() override;
-    void killDoc() override;
+    void startPage() override;
+    void drawPicture(const QImage& picture, QPointF topLeft) override;
+    void finish() override;
+    void abort() override;
 
     QImage painted; // the last picture drawn
-    QPointF paintedAt;
-    int scaleMode = 0;
-    int pages = 0; // documents ended
+    QPointF paintedAt; // millimetres
+    int pages = 0; // documents finished
 private:
     FakeHost& m_host;
 };
@@ -74,22 +72,21 @@ public:
     // --- script ---
     QString appFolderPath;  // defaults to the temporary folder
     QString workFolderPath; // defaults to appFolderPath
-    host::Version version{1, 0, 0};
     QString clipboard;
-    std::deque<std::optional<QString>> inputAnswers;                  // empty answer when none left; nullopt: Cancel
+    std::deque<std::optional<QString>> textAnswers;                   // empty answer when none left; nullopt: Cancel
     std::deque<bool> yesNoAnswers;                                    // none left: "Non", the default
-    std::deque<std::function<void(host::CommonDialog&)>> saveAnswers; // none left: Cancel
+    std::deque<std::function<void(host::SaveDialog&)>> saveAnswers;   // none left: Cancel
     std::deque<bool> printerAnswers;                                  // none left: OK
     std::function<void(QDialog&)> onShowModal;                        // default: nothing, returns at once
     std::function<int(const QByteArray&, const QByteArray&)> encoder; // default: a plain picture, 0
+    std::function<int(const QByteArray&, const QByteArray&)> svgEncoder; // default: a small SVG naming the text, 0
     std::function<int(const QByteArray&, const QByteArray&, int, int)> converter; // default: Qt JPEG, 0
     int encoderSystemError = 0;   // errno handed with a failing encoder's code
     int converterSystemError = 0; // and with a failing converter's
     bool encoderMissing = false;
     bool converterMissing = false;
     std::set<QString> programsThatStart; // startProgram succeeds only for these paths
-    int shellResult = 42;
-    // The named operation (e.g. "writeBmp", "printer.endDoc") throws host::Failure at its next call.
+    // The named operation (e.g. "writePicture", "printer.finish") throws host::Failure at its next call.
     void failNext(const QString& operation) { m_failures.insert(operation); }
     // Called with the name of each operation as it starts.
     std::function<void(const QString&)> onOperation;
@@ -98,21 +95,15 @@ public:
     QStringList log; // one line per call, "operation args"
     struct Message {
         QString text;
-        int style;
+        host::MessageKind kind;
         QString title;
     };
     std::vector<Message> messages;
     std::vector<Message> questions; // asked through askYesNo
     QImage clipboardImage;
-    std::vector<host::CommonDialog> saveDialogsSeen; // the properties as ShowSave found them
+    std::vector<host::SaveDialog> saveDialogsSeen; // the properties as chooseSaveFile found them
     QStringList started;
-    struct ShellCall {
-        QWidget* window;
-        QString operation, file;
-        std::optional<QString> parameters, directory;
-        int show;
-    };
-    std::vector<ShellCall> shellCalls;
+    QStringList openedLinks;
     bool ended = false;
     FakePrinter fakePrinter{*this};
     host::Printer* realPrinter = nullptr; // when set, printing goes there instead of fakePrinter
@@ -124,33 +115,31 @@ public:
     // --- host::Host ---
     QString appFolder() override;
     QString workFolder() override;
-    QString appTitle() override { return QStringLiteral("Lumo-RAZazu"); }
-    host::Version appVersion() override { return version; }
     QImage loadPicture(const QString& path) override;
-    void writeBmp(const QImage& picture, const QString& path, lumo::Links links) override;
+    void writePicture(const QImage& picture, const QString& path, host::PictureFormat format,
+                      lumo::Links links) override;
     QString clipboardText() override;
     void setClipboardImage(const QImage& picture) override;
-    void messageBox(const QString& text, int style, const QString& title) override;
-    std::optional<QString> inputBox(const QString& prompt, const QString& title,
-                                    const QString& defaultText) override;
+    void showMessage(const QString& text, host::MessageKind kind, const QString& title) override;
+    std::optional<QString> askText(const QString& prompt, const QString& title,
+                                   const QString& defaultText) override;
     bool askYesNo(const QString& text, const QString& title) override;
-    void showSave(host::CommonDialog& dialog) override;
-    void showPrinter(host::CommonDialog& dialog) override;
+    void chooseSaveFile(host::SaveDialog& dialog) override;
+    bool choosePrinter() override;
     host::Printer& printer() override { return realPrinter ? *realPrinter : fakePrinter; }
     void showModal(QDialog& dialog) override;
-    QString dir(const QString& pattern) override;
+    QString firstMatchingFile(const QString& pattern) override;
     bool exists(const QString& path) override;
     void deleteFile(const QString& path) override;
     std::unique_ptr<host::FileLock> lockFile(const QString& path) override;
     void startProgram(const QString& path) override;
-    int shellExecute(QWidget* window, const QString& operation, const QString& file,
-                     const std::optional<QString>& parameters, const std::optional<QString>& directory,
-                     int showCommand) override;
+    void openLink(const QString& link) override;
     host::Registry& registry() override { return fakeRegistry; }
-    host::LibraryResult fastQRCode(const QByteArray& text, const QByteArray& path) override;
-    host::LibraryResult liBmpToJpg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality,
-                                   int flag) override;
-    void endProgram() override;
+    host::LibraryResult encodeQrCode(const QByteArray& text, const QByteArray& path) override;
+    host::LibraryResult encodeQrCodeSvg(const QByteArray& text, const QByteArray& path) override;
+    host::LibraryResult convertToJpeg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality,
+                                      int flag) override;
+    void quit() override;
 
 private:
     QTemporaryDir m_dir;

@@ -2,7 +2,7 @@
 // as the tool loads them, decodes back to the link.
 #include "FakeHost.h"
 #include "LazyLibrary.h"
-#include "LumoQRCode.h"
+#include "MainWindow.h"
 #include "QrDecode.h"
 
 #include <QDir>
@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
-using lumo::LumoQRCode;
 using testsupport::FakeHost;
 
 namespace {
@@ -48,21 +47,24 @@ TEST_F(RealLibraries, EverySavedFileDecodesToTheLink) {
     };
     const std::vector<Type> types = {
         {1, {}, "qr.bmp"}, {2, {}, "q100.jpg"}, {3, {}, "q80.jpg"}, {4, {}, "q50.jpg"}, {5, "20", "q20.jpg"}};
-    LumoQRCode window(host);
+    lumo::MainWindow window(host);
+    auto* field = window.findChild<QLineEdit*>(QStringLiteral("Text1"));
+    auto* create = window.findChild<QPushButton*>(QStringLiteral("Command1"));
+    auto* save = window.findChild<QPushButton*>(QStringLiteral("Command3"));
     const QString out = host.tempPath();
     for (const QString& link : {shortLink, longLink}) {
-        window.Text1->setText(link);
+        field->setText(link);
         for (const Type& type : types) {
             SCOPED_TRACE(QStringLiteral("%1 characters, %2").arg(link.size()).arg(type.name).toStdString());
-            window.Command1->click(); // each save starts from the encoder's picture, not an earlier JPEG
-            host.saveAnswers.push_back([&](host::CommonDialog& dialog) {
-                dialog.FileName = out + u'/' + type.name;
-                dialog.FileTitle = type.name;
-                dialog.FilterIndex = type.index;
+            create->click(); // each save starts from the encoder's picture, not an earlier JPEG
+            host.saveAnswers.push_back([&](host::SaveDialog& dialog) {
+                dialog.fileName = out + u'/' + type.name;
+                dialog.fileTitle = type.name;
+                dialog.typeIndex = type.index;
             });
             if (!type.ratio.isEmpty())
-                host.inputAnswers.push_back(type.ratio);
-            window.Command3->click();
+                host.textAnswers.push_back(type.ratio);
+            save->click();
             ASSERT_TRUE(host.messages.empty()) << host.messages[0].text.toStdString();
             const QString file = out + u'/' + type.name;
             const QImage saved(file);
@@ -73,16 +75,16 @@ TEST_F(RealLibraries, EverySavedFileDecodesToTheLink) {
     }
     // The largest text a code holds has one-pixel modules: lossless and near-lossless files still read.
     const QString largest = QStringLiteral("https://") + QString(2945, u'x');
-    window.Text1->setText(largest);
+    field->setText(largest);
     for (const Type& type : {types[0], types[1]}) {
         SCOPED_TRACE(type.name.toStdString());
-        window.Command1->click();
-        host.saveAnswers.push_back([&](host::CommonDialog& dialog) {
-            dialog.FileName = out + u'/' + type.name;
-            dialog.FileTitle = type.name;
-            dialog.FilterIndex = type.index;
+        create->click();
+        host.saveAnswers.push_back([&](host::SaveDialog& dialog) {
+            dialog.fileName = out + u'/' + type.name;
+            dialog.fileTitle = type.name;
+            dialog.typeIndex = type.index;
         });
-        window.Command3->click();
+        save->click();
         EXPECT_EQ(testsupport::zxingDecode(QImage(out + u'/' + type.name)), largest.toStdString());
     }
     EXPECT_TRUE(host.messages.empty());

@@ -1,10 +1,10 @@
 // The save command on the fake host, from the real main window: dialog set-up and read-back,
 // target naming, BMP and JPEG writing, the typed ratio, and what every failure leaves behind.
 #include "FakeHost.h"
-#include "LumoQRCode.h"
+#include "Lumo_Image_BmpJpg.h"
+#include "MainWindow.h"
 #include "Naming.h"
 #include "NumericValue.h"
-#include "Lumo_Image_BmpJpg.h"
 #include "PictureBox.h"
 
 #include <QDir>
@@ -18,21 +18,21 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
-using lumo::LumoQRCode;
 using testsupport::FakeHost;
 
 namespace {
 
 const QString filter = QStringLiteral("Image en mode point  (*.BMP)|*.BMP|Format JPG-Ratio 100% (*.JPG)|*.JPG|"
                                       "Format JPG-Ratio 80%  (*.JPG)|*.JPG|Format JPG-Ratio 50%  (*.JPG)|*.JPG|"
-                                      "Format JPG-Ratio personnalisé (*.JPG)|*.JPG");
+                                      "Format JPG-Ratio personnalisé (*.JPG)|*.JPG|Image PNG (*.PNG)|*.png|"
+                                      "Image vectorielle SVG (*.SVG)|*.svg");
 
 // What the save dialog gives back when a person confirms this path with this type.
-std::function<void(host::CommonDialog&)> confirm(const QString& path, int type) {
-    return [path, type](host::CommonDialog& dialog) {
-        dialog.FileName = path;
-        dialog.FileTitle = QFileInfo(path).fileName();
-        dialog.FilterIndex = type;
+std::function<void(host::SaveDialog&)> confirm(const QString& path, int type) {
+    return [path, type](host::SaveDialog& dialog) {
+        dialog.fileName = path;
+        dialog.fileTitle = QFileInfo(path).fileName();
+        dialog.typeIndex = type;
     };
 }
 
@@ -53,32 +53,39 @@ QByteArray formatOf(const QString& path) {
 
 struct Save : ::testing::Test {
     FakeHost host;
-    LumoQRCode window{host};
+    lumo::MainWindow window{host};
     QString out; // the folder the person saves into
+
+    QPushButton* command(int number) const {
+        return window.findChild<QPushButton*>(QStringLiteral("Command%1").arg(number));
+    }
+    lumo::PictureBox* previewBox() const {
+        return window.findChild<lumo::PictureBox*>(QStringLiteral("PicImage"));
+    }
 
     Save() {
         out = host.tempPath() + QStringLiteral("/sortie");
         QDir().mkpath(out);
-        window.Command1->click(); // a code on view: the save command is enabled
+        command(1)->click(); // a code on view: the save command is enabled
     }
     void save(const QString& name, int type) {
         host.saveAnswers.push_back(confirm(out + u'/' + name, type));
-        window.Command3->click();
+        command(3)->click();
     }
     QString temp() const { return host.tempPath() + QStringLiteral("/Temp.bmp"); }
-    QStringList jpegQualities() const { return host.log.filter(QStringLiteral("liBmpToJpg quality")); }
+    QStringList jpegQualities() const { return host.log.filter(QStringLiteral("convertToJpeg quality")); }
 };
 
 // ---- naming ----
 
-TEST(Naming, AddBackslashAppendsTheSeparatorOnlyWhenMissing) {
-    using exporting::AddBackslash;
-    EXPECT_EQ(AddBackslash("/"), "/");
-    EXPECT_EQ(AddBackslash("/home/ana/QR"), "/home/ana/QR/");
-    EXPECT_EQ(AddBackslash("/home/ana/QR/"), "/home/ana/QR/");
-    EXPECT_EQ(AddBackslash(""), "/");
+TEST(Naming, WithTrailingSeparatorAppendsTheSeparatorOnlyWhenMissing) {
+    using exporting::withTrailingSeparator;
+    EXPECT_EQ(withTrailingSeparator("/"), "/");
+    EXPECT_EQ(withTrailingSeparator("/home/ana/QR"), "/home/ana/QR/");
+    EXPECT_EQ(withTrailingSeparator("/home/ana/QR/"), "/home/ana/QR/");
+    EXPECT_EQ(withTrailingSeparator(""), "/");
     const QString kept = QStringLiteral("/a/b");
-    AddBackslash(kept);
+    withTrailingSeparator(kept);
     EXPECT_EQ(kept, "/a/b");
 }
 
@@ -89,26 +96,28 @@ TEST(Naming, TitleTakesTheExtensionOfTheTypeAfterTheFirstDot) {
     EXPECT_EQ(titleWithExtension("a.b.c", 1), "a.bmp");
     EXPECT_EQ(titleWithExtension("name.", 2), "name.jpg");
     EXPECT_EQ(titleWithExtension("QR.BMP", 2), "QR.jpg");
+    EXPECT_EQ(titleWithExtension("qr.bmp", 6), "qr.png");
+    EXPECT_EQ(titleWithExtension("a.b.c", 7), "a.svg");
     EXPECT_EQ(titleWithExtension(".cache", 4), ".jpg");
     EXPECT_EQ(titleWithExtension("été 2024", 5), "été 2024.jpg");
     EXPECT_EQ(exporting::folderOf("/a/b/qr.png", "qr.png"), "/a/b/");
     EXPECT_EQ(exporting::folderOf("qr", "longer"), "");
 }
 
-TEST(Naming, FileExistsCountsOrdinaryFilesOnly) {
+TEST(Naming, OrdinaryFileExistsCountsOrdinaryFilesOnly) {
     FakeHost host;
     const QString dir = host.tempPath();
     put(dir + "/qr.bmp", "x");
     put(dir + "/.cache", "x");
     QDir().mkpath(dir + "/dossier.bmp");
-    EXPECT_TRUE(exporting::FileExists(host, dir + "/qr.bmp"));
-    EXPECT_FALSE(exporting::FileExists(host, dir + "/absent.bmp"));
-    EXPECT_FALSE(exporting::FileExists(host, dir + "/.cache"));       // hidden
-    EXPECT_FALSE(exporting::FileExists(host, dir + "/dossier.bmp"));  // a folder
-    EXPECT_TRUE(exporting::FileExists(host, dir + "/*.bmp"));         // the file, not the folder
-    EXPECT_TRUE(exporting::FileExists(host, dir + "/q?.bmp"));
-    EXPECT_FALSE(exporting::FileExists(host, dir + "/*.jpg"));
-    EXPECT_FALSE(exporting::FileExists(host, dir + "/manquant/qr.bmp"));
+    EXPECT_TRUE(exporting::ordinaryFileExists(host, dir + "/qr.bmp"));
+    EXPECT_FALSE(exporting::ordinaryFileExists(host, dir + "/absent.bmp"));
+    EXPECT_FALSE(exporting::ordinaryFileExists(host, dir + "/.cache"));      // hidden
+    EXPECT_FALSE(exporting::ordinaryFileExists(host, dir + "/dossier.bmp")); // a folder
+    EXPECT_TRUE(exporting::ordinaryFileExists(host, dir + "/*.bmp"));        // the file, not the folder
+    EXPECT_TRUE(exporting::ordinaryFileExists(host, dir + "/q?.bmp"));
+    EXPECT_FALSE(exporting::ordinaryFileExists(host, dir + "/*.jpg"));
+    EXPECT_FALSE(exporting::ordinaryFileExists(host, dir + "/manquant/qr.bmp"));
 }
 
 // ---- the leading-number reading ----
@@ -125,12 +134,12 @@ TEST(NumericValue, ReadsTheLeadingNumberWhateverFollows) {
         {"3\r4", 3}, // a carriage return is no blank here
     };
     for (const auto& [text, expected] : cases)
-        EXPECT_DOUBLE_EQ(host::numericValue(text), expected) << text.toStdString();
-    EXPECT_EQ(host::numericValue("1e400"), INFINITY);
-    EXPECT_EQ(host::numericValue("-1e400"), -INFINITY);
-    EXPECT_EQ(host::numericValue("9" + QString(399, u'9')), INFINITY);
-    EXPECT_EQ(host::numericValue("1e99999999999999999999"), INFINITY);
-    EXPECT_DOUBLE_EQ(host::numericValue("0." + QString(400, u'0') + "1e500"), 1e99);
+        EXPECT_DOUBLE_EQ(exporting::numericValue(text), expected) << text.toStdString();
+    EXPECT_EQ(exporting::numericValue("1e400"), INFINITY);
+    EXPECT_EQ(exporting::numericValue("-1e400"), -INFINITY);
+    EXPECT_EQ(exporting::numericValue("9" + QString(399, u'9')), INFINITY);
+    EXPECT_EQ(exporting::numericValue("1e99999999999999999999"), INFINITY);
+    EXPECT_DOUBLE_EQ(exporting::numericValue("0." + QString(400, u'0') + "1e500"), 1e99);
     QLocale::setDefault(before);
 }
 
@@ -139,57 +148,57 @@ TEST(NumericValue, RoundsHalfwayToEven) {
         {0.5, 0}, {1.5, 2}, {2.5, 2}, {19.5, 20}, {20.5, 20}, {100.5, 100}, {99.5, 100},
         {19.4, 19}, {19.6, 20}, {-2.5, -2}, {-3.5, -4}, {-0.4, 0}, {7, 7}};
     for (const auto& [value, expected] : cases)
-        EXPECT_EQ(host::roundHalfEven(value), expected) << value;
-    EXPECT_EQ(host::roundHalfEven(INFINITY), INFINITY);
+        EXPECT_EQ(exporting::roundHalfEven(value), expected) << value;
+    EXPECT_EQ(exporting::roundHalfEven(INFINITY), INFINITY);
 }
 
 // ---- the dialog ----
 
 TEST_F(Save, DialogIsSetUpFromTheRememberedChoicesAndReadBack) {
     host.log.clear();
-    window.Command3->click(); // first save of the run, cancelled
+    command(3)->click(); // first save of the run, cancelled
     ASSERT_EQ(host.saveDialogsSeen.size(), 1u);
-    const host::CommonDialog first = host.saveDialogsSeen[0];
-    EXPECT_TRUE(first.CancelError);
-    EXPECT_EQ(first.FilterIndex, 1);
-    EXPECT_EQ(first.FileName, "");
-    EXPECT_EQ(first.DialogTitle, "Enregistrer Sous");
-    EXPECT_EQ(first.Filter, filter);
-    EXPECT_EQ(first.Flags, 2);
-    EXPECT_FALSE(window.CMDialog1.CancelError);
-    EXPECT_EQ(window.module1().OldFiltre, 1);
+    const host::SaveDialog first = host.saveDialogsSeen[0];
+    EXPECT_TRUE(first.cancelThrows);
+    EXPECT_EQ(first.typeIndex, 1);
+    EXPECT_EQ(first.fileName, "");
+    EXPECT_EQ(first.title, "Enregistrer Sous");
+    EXPECT_EQ(first.filter, filter);
+    EXPECT_EQ(first.flags, 2);
+    EXPECT_FALSE(window.saveDialog().cancelThrows);
+    EXPECT_EQ(window.saveChoices().lastType, 1);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(host.log, QStringList{"showSave"}); // nothing else happens after Cancel
+    EXPECT_EQ(host.log, QStringList{"chooseSaveFile"}); // nothing else happens after Cancel
 
-    window.Command3->click(); // after Cancel, the same dialog again
-    EXPECT_EQ(host.saveDialogsSeen[1].FileName, first.FileName);
-    EXPECT_EQ(host.saveDialogsSeen[1].FilterIndex, first.FilterIndex);
+    command(3)->click(); // after Cancel, the same dialog again
+    EXPECT_EQ(host.saveDialogsSeen[1].fileName, first.fileName);
+    EXPECT_EQ(host.saveDialogsSeen[1].typeIndex, first.typeIndex);
 
     save("qr.jpg", 3);
-    window.Command3->click();
-    EXPECT_EQ(host.saveDialogsSeen[3].FileName, out + "/qr.jpg");
-    EXPECT_EQ(host.saveDialogsSeen[3].FilterIndex, 3);
-    EXPECT_TRUE(host.saveDialogsSeen[3].CancelError);
+    command(3)->click();
+    EXPECT_EQ(host.saveDialogsSeen[3].fileName, out + "/qr.jpg");
+    EXPECT_EQ(host.saveDialogsSeen[3].typeIndex, 3);
+    EXPECT_TRUE(host.saveDialogsSeen[3].cancelThrows);
 
     // The name as typed is what the next dialog offers when writing failed; the type chosen too.
-    host.failNext("writeBmp");
+    host.failNext("writePicture");
     save("Mon QR.png", 1);
-    EXPECT_EQ(window.module1().OldFichier, out + "/Mon QR.png");
-    EXPECT_EQ(window.module1().OldFiltre, 1);
+    EXPECT_EQ(window.saveChoices().lastFile, out + "/Mon QR.png");
+    EXPECT_EQ(window.saveChoices().lastType, 1);
 }
 
 TEST_F(Save, CancelLeavesEverythingAsItWas) {
     save("qr.jpg", 2);
-    const QImage preview = window.PicImage->picture();
+    const QImage preview = previewBox()->picture();
     const QStringList files = QDir(out).entryList(QDir::Files);
     host.messages.clear();
-    window.Command3->click();
-    EXPECT_EQ(window.module1().OldFichier, out + "/qr.jpg");
-    EXPECT_EQ(window.module1().OldFiltre, 2);
+    command(3)->click();
+    EXPECT_EQ(window.saveChoices().lastFile, out + "/qr.jpg");
+    EXPECT_EQ(window.saveChoices().lastType, 2);
     EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu : qr.jpg");
-    EXPECT_EQ(window.PicImage->picture(), preview);
+    EXPECT_EQ(previewBox()->picture(), preview);
     EXPECT_EQ(QDir(out).entryList(QDir::Files), files);
-    EXPECT_FALSE(window.CMDialog1.CancelError);
+    EXPECT_FALSE(window.saveDialog().cancelThrows);
     EXPECT_TRUE(host.messages.empty());
 }
 
@@ -214,15 +223,15 @@ TEST_F(Save, TargetCarriesTheExtensionOfTheChosenType) {
         EXPECT_EQ(formatOf(target), c.format);
         EXPECT_FALSE(QFile::exists(out + u'/' + c.typed) && c.typed != c.written);
         EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu : " + c.written);
-        EXPECT_EQ(window.module1().OldFichier, target);
-        EXPECT_EQ(window.module1().OldFiltre, c.type);
-        EXPECT_TRUE(window.CMDialog1.CancelError); // only the failure path sets it back
+        EXPECT_EQ(window.saveChoices().lastFile, target);
+        EXPECT_EQ(window.saveChoices().lastType, c.type);
+        EXPECT_TRUE(window.saveDialog().cancelThrows); // only the failure path sets it back
     }
     EXPECT_FALSE(QFile::exists(temp()));
     // The link, the remembered link and the commands are not the save's business.
-    EXPECT_EQ(window.Text1->text(), LumoQRCode::initialLink);
-    EXPECT_EQ(window.OldLiens(), LumoQRCode::initialLink);
-    EXPECT_TRUE(window.Command2->isEnabled() && window.Command3->isEnabled() && window.Command4->isEnabled());
+    EXPECT_EQ(window.findChild<QLineEdit*>(QStringLiteral("Text1"))->text(), lumo::MainWindow::initialLink);
+    EXPECT_EQ(window.lastEncodedLink(), lumo::MainWindow::initialLink);
+    EXPECT_TRUE(command(2)->isEnabled() && command(3)->isEnabled() && command(4)->isEnabled());
 }
 
 // The dialog asks about the name typed; a different final name that exists is asked about here.
@@ -236,19 +245,19 @@ TEST_F(Save, ExistingFinalNameIsAskedAboutWhenTheNamingStepsChangeIt) {
                           Case{"photo.JPG", 2, "photo.jpg"}}) {
         SCOPED_TRACE(c.typed.toStdString());
         put(out + u'/' + c.final, "d'avant");
-        const exporting::Module1 before = window.module1();
+        const exporting::SaveChoices before = window.saveChoices();
         host.questions.clear();
         save(c.typed, c.type); // Non, the default answer
         ASSERT_EQ(host.questions.size(), 1u);
         EXPECT_EQ(host.questions[0].text,
                   "Le fichier « " + c.final + " » existe déjà. Voulez-vous le remplacer ?");
         EXPECT_EQ(contents(out + u'/' + c.final), "d'avant");
-        EXPECT_EQ(window.module1().OldFichier, before.OldFichier); // as after a Cancel
-        EXPECT_EQ(window.module1().OldFiltre, std::max<qint16>(before.OldFiltre, 1));
+        EXPECT_EQ(window.saveChoices().lastFile, before.lastFile); // as after a Cancel
+        EXPECT_EQ(window.saveChoices().lastType, std::max<qint16>(before.lastType, 1));
         host.yesNoAnswers.push_back(true);
         save(c.typed, c.type);
         EXPECT_EQ(formatOf(out + u'/' + c.final), c.type == 1 ? "bmp" : "jpeg");
-        EXPECT_EQ(window.module1().OldFichier, out + u'/' + c.final);
+        EXPECT_EQ(window.saveChoices().lastFile, out + u'/' + c.final);
     }
     host.questions.clear();
     save("qr.bmp", 1); // the very name the dialog asked about: no second question
@@ -258,27 +267,49 @@ TEST_F(Save, ExistingFinalNameIsAskedAboutWhenTheNamingStepsChangeIt) {
 // ---- what is written ----
 
 TEST_F(Save, BmpIsTheBoxSizedRenderedImage) {
-    const QImage code = window.PicImage->picture();
+    const QImage code = previewBox()->picture();
     save("qr.bmp", 1);
     const QImage written(out + "/qr.bmp");
     ASSERT_EQ(written.size(), QSize(201, 201));
-    const QColor background = window.PicImage->backgroundColor();
+    const QColor background = previewBox()->backgroundColor();
     ASSERT_LT(code.width(), 201); // the fake encoder's picture is smaller than the box
-    EXPECT_EQ(written.pixelColor(0, 0), testsupport::pictureOf(LumoQRCode::initialLink.toUtf8()).pixelColor(0, 0));
+    EXPECT_EQ(written.pixelColor(0, 0),
+              testsupport::pictureOf(lumo::MainWindow::initialLink.toUtf8()).pixelColor(0, 0));
     EXPECT_EQ(written.pixelColor(code.width(), 0), background);  // right of the code
     EXPECT_EQ(written.pixelColor(0, code.height()), background); // below it
     EXPECT_EQ(written.pixelColor(200, 200), background);
     // Loaded back: the preview now holds the box-sized bitmap.
-    EXPECT_EQ(window.PicImage->picture().size(), QSize(201, 201));
+    EXPECT_EQ(previewBox()->picture().size(), QSize(201, 201));
 
-    window.Command8->click(); // an empty preview saves as background only
-    window.Command3_Click();
-    host.saveAnswers.push_back(confirm(out + "/vide.bmp", 1));
-    window.Command3_Click();
+    previewBox()->setPicture(QImage()); // an empty preview saves as background only
+    save("vide.bmp", 1);
     const QImage empty(out + "/vide.bmp");
     ASSERT_EQ(empty.size(), QSize(201, 201));
     EXPECT_EQ(empty.pixelColor(100, 100), background);
     EXPECT_EQ(empty.pixelColor(0, 0), background);
+}
+
+// PNG: the BMP's pixels, losslessly. SVG: the encoder draws the link the preview came from.
+// Neither changes the preview.
+TEST_F(Save, PngAndSvgCarryTheCodeAndLeaveThePreview) {
+    const QImage code = previewBox()->picture();
+    QByteArray svgText;
+    host.svgEncoder = [&](const QByteArray& text, const QByteArray& path) {
+        svgText = text;
+        return FakeHost().svgEncoder(text, path);
+    };
+    save("qr.bmp", 6);
+    EXPECT_EQ(formatOf(out + "/qr.png"), "png");
+    EXPECT_EQ(QImage(out + "/qr.png").convertToFormat(QImage::Format_RGB32), previewBox()->renderedImage());
+    EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu : qr.png");
+    save("qr", 7);
+    EXPECT_EQ(svgText, lumo::MainWindow::initialLink.toUtf8());
+    EXPECT_TRUE(contents(out + "/qr.svg").startsWith("<svg"));
+    EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu : qr.svg");
+    EXPECT_EQ(previewBox()->picture(), code);
+    EXPECT_EQ(window.saveChoices().lastFile, out + "/qr.svg");
+    EXPECT_EQ(window.saveChoices().lastType, 7);
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(Save, JpegLeavesThePreviewLosslessForTheNextSave) {
@@ -287,10 +318,10 @@ TEST_F(Save, JpegLeavesThePreviewLosslessForTheNextSave) {
     for (int y = 0; y < 201; ++y)
         for (int x = 0; x < 201; ++x)
             sharp.setPixel(x, y, ((x / 3 + y / 3) % 2) ? 0xFF000000 : 0xFFFFFFFF);
-    window.PicImage->setPicture(sharp);
+    previewBox()->setPicture(sharp);
     save("qr.jpg", 4);
     EXPECT_NE(QImage(out + "/qr.jpg").convertToFormat(QImage::Format_RGB32), sharp);
-    EXPECT_EQ(window.PicImage->picture(), sharp);
+    EXPECT_EQ(previewBox()->picture(), sharp);
     EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu : qr.jpg");
     save("qr.bmp", 1);
     EXPECT_EQ(QImage(out + "/qr.bmp").convertToFormat(QImage::Format_RGB32), sharp);
@@ -310,8 +341,9 @@ TEST_F(Save, JpegGoesThroughTempBmpInTheWorkingFolderAtTheTypesQuality) {
     };
     for (int type : {2, 3, 4})
         save("été.jpg", type);
-    EXPECT_EQ(jpegQualities(), (QStringList{"liBmpToJpg quality 100 flag 1", "liBmpToJpg quality 80 flag 1",
-                                            "liBmpToJpg quality 50 flag 1"}));
+    EXPECT_EQ(jpegQualities(),
+              (QStringList{"convertToJpeg quality 100 flag 1", "convertToJpeg quality 80 flag 1",
+                           "convertToJpeg quality 50 flag 1"}));
     EXPECT_EQ(QString::fromUtf8(bmpSeen), work + "/Temp.bmp");
     EXPECT_EQ(QString::fromUtf8(jpgSeen), out + "/été.jpg");
     EXPECT_EQ(tempSize, QSize(201, 201));
@@ -325,9 +357,10 @@ TEST_F(Save, TempBmpLeftOverIsRemovedAtTheNextJpegSave) {
     put(temp(), "reste d'un échec");
     host.log.clear();
     save("qr.jpg", 2);
-    const QStringList expected = {"showSave", "workFolder", "lockFile", "dir", "deleteFile", "writeBmp",
-                                  "liBmpToJpg", "liBmpToJpg quality 100 flag 1", "dir", "deleteFile",
-                                  "loadPicture"};
+    const QStringList expected = {
+        "chooseSaveFile",    "workFolder", "lockFile",      "firstMatchingFile",
+        "deleteFile",        "writePicture",   "convertToJpeg", "convertToJpeg quality 100 flag 1",
+        "firstMatchingFile", "deleteFile", "loadPicture"};
     EXPECT_EQ(host.log, expected);
     EXPECT_FALSE(QFile::exists(temp()));
     EXPECT_EQ(formatOf(out + "/qr.jpg"), "jpeg");
@@ -369,41 +402,42 @@ TEST_F(Save, TypedRatioTable) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answer.value_or("<Annuler>").left(20).toStdString());
         host.log.clear();
-        host.inputAnswers.clear();
+        host.textAnswers.clear();
         if (c.answer)
-            host.inputAnswers.push_back(*c.answer);
+            host.textAnswers.push_back(*c.answer);
         host.yesNoAnswers = {true}; // qr.jpg, from the case before
         save("qr", 5);
-        const QStringList asked = host.log.filter("inputBox ");
+        const QStringList asked = host.log.filter("askText ");
         ASSERT_EQ(asked.size(), 1);
-        EXPECT_EQ(asked[0], "inputBox Indiquez le ratio de compression (20-100) pour le fichier qr.jpg."
+        EXPECT_EQ(asked[0], "askText Indiquez le ratio de compression (20-100) pour le fichier qr.jpg."
                             "|Valeur du ratio de compression|" + offered);
-        EXPECT_EQ(jpegQualities(), QStringList{QStringLiteral("liBmpToJpg quality %1 flag 1").arg(c.quality)});
-        EXPECT_EQ(window.module1().OldRatio, c.answer.value_or(""));
+        EXPECT_EQ(jpegQualities(),
+                  QStringList{QStringLiteral("convertToJpeg quality %1 flag 1").arg(c.quality)});
+        EXPECT_EQ(window.saveChoices().lastRatio, c.answer.value_or(""));
         EXPECT_EQ(formatOf(out + "/qr.jpg"), "jpeg");
         offered = c.offeredNext;
     }
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(window.module1().OldFiltre, 5);
+    EXPECT_EQ(window.saveChoices().lastType, 5);
 
     // Annuler ends the save as the dialog's Cancel does.
     const QByteArray older = contents(out + "/qr.jpg");
     save("autre", 2);
-    const exporting::Module1 before = window.module1();
+    const exporting::SaveChoices before = window.saveChoices();
     host.log.clear();
-    host.inputAnswers = {std::nullopt};
+    host.textAnswers = {std::nullopt};
     host.yesNoAnswers = {true};
     save("qr", 5);
-    EXPECT_TRUE(host.log.filter("liBmpToJpg").isEmpty());
+    EXPECT_TRUE(host.log.filter("convertToJpeg").isEmpty());
     EXPECT_EQ(contents(out + "/qr.jpg"), older);
-    EXPECT_EQ(window.module1().OldFichier, before.OldFichier);
-    EXPECT_EQ(window.module1().OldFiltre, before.OldFiltre);
-    EXPECT_EQ(window.module1().OldRatio, before.OldRatio);
+    EXPECT_EQ(window.saveChoices().lastFile, before.lastFile);
+    EXPECT_EQ(window.saveChoices().lastType, before.lastType);
+    EXPECT_EQ(window.saveChoices().lastRatio, before.lastRatio);
 }
 
 // ---- failures ----
 
-// Every failure: a critical message titled "Erreur" naming the target and the reason; CancelError
+// Every failure: a critical message titled "Erreur" naming the target and the reason; cancelThrows
 // false; the type remembered; nothing lost at the target; no Temp.bmp left when it can go.
 TEST_F(Save, FailuresAreReportedAndLoseNothing) {
     const QString blocker = host.tempPath() + "/fichier-ordinaire";
@@ -414,18 +448,18 @@ TEST_F(Save, FailuresAreReportedAndLoseNothing) {
         int type;
         std::function<void()> arrange;
         QString reason;       // part of the message
-        QString oldFichier;   // relative to out, or absolute
+        QString lastFile;     // relative to out, or absolute
         bool tempStays = false;
     };
     const std::vector<Case> cases = {
-        {"BMP write fails", "qr.png", 1, [&] { host.failNext("writeBmp"); }, "raison simulée", "qr.png"},
+        {"BMP write fails", "qr.png", 1, [&] { host.failNext("writePicture"); }, "raison simulée", "qr.png"},
         {"removing an old Temp.bmp fails", "qr.png", 2,
          [&] {
              put(temp(), "vieux");
              host.failNext("deleteFile");
          },
          "raison simulée", "qr.png", true},
-        {"Temp.bmp cannot be written", "qr.png", 3, [&] { host.failNext("writeBmp"); }, "raison simulée", "qr.png"},
+        {"Temp.bmp cannot be written", "qr.png", 3, [&] { host.failNext("writePicture"); }, "raison simulée", "qr.png"},
         {"working folder absent", "qr.png", 4, [&] { host.workFolderPath = blocker + "/dossier"; },
          "Temp.bmp » ne peut pas être créé.\nDossier absent.", "qr.png"},
         {"converter library missing", "qr.png", 2, [&] { host.converterMissing = true; }, "Lumo_Image_BmpJpg",
@@ -451,11 +485,11 @@ TEST_F(Save, FailuresAreReportedAndLoseNothing) {
         const QString target = out + (c.type == 1 ? "/qr.bmp" : "/qr.jpg");
         // An older readable file at the target, the preview and caption as they were.
         host.saveAnswers.push_back(confirm(target, c.type));
-        window.Command3->click();
+        command(3)->click();
         const QByteArray older = contents(target);
-        window.PicImage->setPicture(testsupport::pictureOf("autre"));
+        previewBox()->setPicture(testsupport::pictureOf("autre"));
         window.setWindowTitle("Lumo-RAZazu : avant");
-        const QImage preview = window.PicImage->picture();
+        const QImage preview = previewBox()->picture();
         host.messages.clear();
 
         c.arrange();
@@ -464,15 +498,15 @@ TEST_F(Save, FailuresAreReportedAndLoseNothing) {
         ASSERT_EQ(host.messages.size(), 1u);
         const auto& message = host.messages[0];
         EXPECT_EQ(message.title, "Erreur");
-        EXPECT_EQ(message.style, host::vbCritical);
+        EXPECT_EQ(message.kind, host::MessageKind::Critical);
         EXPECT_TRUE(message.text.contains("« " + target + " »")) << message.text.toStdString();
         EXPECT_TRUE(message.text.contains(c.reason)) << message.text.toStdString();
         EXPECT_EQ(contents(target), older);
-        EXPECT_EQ(window.PicImage->picture(), preview);
+        EXPECT_EQ(previewBox()->picture(), preview);
         EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu : avant");
-        EXPECT_EQ(window.module1().OldFichier, out + u'/' + c.oldFichier);
-        EXPECT_EQ(window.module1().OldFiltre, c.type);
-        EXPECT_FALSE(window.CMDialog1.CancelError);
+        EXPECT_EQ(window.saveChoices().lastFile, out + u'/' + c.lastFile);
+        EXPECT_EQ(window.saveChoices().lastType, c.type);
+        EXPECT_FALSE(window.saveDialog().cancelThrows);
         EXPECT_EQ(QFile::exists(temp()), c.tempStays);
         for (const QString& name : QDir(out).entryList(QDir::Files | QDir::Hidden))
             EXPECT_TRUE(name == "qr.bmp" || name == "qr.jpg") << "stray " << name.toStdString();
@@ -486,7 +520,7 @@ TEST_F(Save, TargetFolderThatCannotBeWritten) {
         SCOPED_TRACE(type);
         host.messages.clear();
         host.saveAnswers.push_back(confirm(blocker + "/qr", type));
-        window.Command3->click();
+        command(3)->click();
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_TRUE(host.messages[0].text.contains(blocker + (type == 1 ? "/qr.bmp" : "/qr.jpg")));
         EXPECT_EQ(contents(blocker), "x");
@@ -514,7 +548,7 @@ TEST_F(Save, TempBmpThatCannotBeRemovedIsSaidAndGoesAtTheNextSave) {
 
 // Failures once the target is written: the file stays, and the message says it was written.
 TEST_F(Save, FailuresAfterTheTargetIsWritten) {
-    const QImage preview = window.PicImage->picture();
+    const QImage preview = previewBox()->picture();
     {
         SCOPED_TRACE("BMP not readable back: the caption shows the full path");
         host.failNext("loadPicture");
@@ -522,8 +556,8 @@ TEST_F(Save, FailuresAfterTheTargetIsWritten) {
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_TRUE(host.messages[0].text.contains("a été écrit"));
         EXPECT_EQ(window.windowTitle(), out + "/qr.bmp");
-        EXPECT_EQ(window.module1().OldFichier, out + "/qr.bmp");
-        EXPECT_EQ(window.PicImage->picture(), preview);
+        EXPECT_EQ(window.saveChoices().lastFile, out + "/qr.bmp");
+        EXPECT_EQ(previewBox()->picture(), preview);
         EXPECT_EQ(formatOf(out + "/qr.bmp"), "bmp");
     }
     {
@@ -540,8 +574,8 @@ TEST_F(Save, FailuresAfterTheTargetIsWritten) {
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_TRUE(host.messages[0].text.contains("Impossible de lire l'image"));
         EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu : avant");
-        EXPECT_EQ(window.module1().OldFichier, out + "/qr.jpg");
-        EXPECT_EQ(window.PicImage->picture(), preview);
+        EXPECT_EQ(window.saveChoices().lastFile, out + "/qr.jpg");
+        EXPECT_EQ(previewBox()->picture(), preview);
         EXPECT_FALSE(QFile::exists(temp()));
     }
     {
@@ -554,7 +588,7 @@ TEST_F(Save, FailuresAfterTheTargetIsWritten) {
         EXPECT_TRUE(host.messages[0].text.contains("a été écrit"));
         EXPECT_EQ(formatOf(out + "/qr2.jpg"), "jpeg");
         EXPECT_TRUE(QFile::exists(temp()));
-        EXPECT_FALSE(window.CMDialog1.CancelError);
+        EXPECT_FALSE(window.saveDialog().cancelThrows);
     }
 }
 

@@ -1,9 +1,9 @@
 // The main window's commands on the fake host: states, creation outcomes, paste, reset, print, copy.
+#include "AboutDialog.h"
 #include "FakeHost.h"
-#include "LumoQRCode.h"
+#include "MainWindow.h"
 #include "PictureBox.h"
 #include "QRCodeLib.h"
-#include "frmAbout.h"
 
 #include <QFile>
 #include <cerrno>
@@ -12,38 +12,45 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
-using lumo::LumoQRCode;
 using testsupport::FakeHost;
 
 namespace {
 
 struct MainWindow : ::testing::Test {
     FakeHost host;
-    LumoQRCode window{host};
+    lumo::MainWindow window{host};
+
+    QPushButton* command(int number) const {
+        return window.findChild<QPushButton*>(QStringLiteral("Command%1").arg(number));
+    }
+    QLineEdit* field() const { return window.findChild<QLineEdit*>(QStringLiteral("Text1")); }
+    lumo::PictureBox* previewBox() const {
+        return window.findChild<lumo::PictureBox*>(QStringLiteral("PicImage"));
+    }
 
     // create, print, save, copy
     std::array<bool, 4> states() const {
-        return {window.Command1->isEnabled(), window.Command2->isEnabled(), window.Command3->isEnabled(),
-                window.Command4->isEnabled()};
+        return {command(1)->isEnabled(), command(2)->isEnabled(), command(3)->isEnabled(),
+                command(4)->isEnabled()};
     }
     static constexpr std::array<bool, 4> empty{false, false, false, false};
     static constexpr std::array<bool, 4> edited{true, false, false, false};
     static constexpr std::array<bool, 4> shown{true, true, true, true};
 
-    void type(const QString& text) { window.Text1->setText(text); }
-    void create() { window.Command1->click(); }
+    void type(const QString& text) { field()->setText(text); }
+    void create() { command(1)->click(); }
     QString workingPath() const { return host.tempPath() + QStringLiteral("/QRCODE.bmp"); }
 };
 
 TEST_F(MainWindow, StartsEditedWithTheMakersLink) {
-    EXPECT_EQ(window.Text1->text(), LumoQRCode::initialLink);
-    EXPECT_FALSE(window.Text1->text().isEmpty());
+    EXPECT_EQ(field()->text(), lumo::MainWindow::initialLink);
+    EXPECT_FALSE(field()->text().isEmpty());
     EXPECT_EQ(states(), edited);
-    EXPECT_TRUE(window.OldLiens().isEmpty());
-    EXPECT_TRUE(window.PicImage->picture().isNull());
+    EXPECT_TRUE(window.lastEncodedLink().isEmpty());
+    EXPECT_TRUE(previewBox()->picture().isNull());
     EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu");
-    for (auto* always : {window.Command5, window.Command6, window.Command7, window.Command8})
-        EXPECT_TRUE(always->isEnabled());
+    for (int always : {5, 6, 7, 8})
+        EXPECT_TRUE(command(always)->isEnabled());
 }
 
 TEST_F(MainWindow, CommandRulesFollowTheField) {
@@ -53,16 +60,16 @@ TEST_F(MainWindow, CommandRulesFollowTheField) {
     EXPECT_EQ(states(), edited);
     create();
     EXPECT_EQ(states(), shown);
-    EXPECT_EQ(window.OldLiens(), "   ");
+    EXPECT_EQ(window.lastEncodedLink(), "   ");
 
     type("https://exemple.fr/Page");
     create();
-    const QImage preview = window.PicImage->picture();
+    const QImage preview = previewBox()->picture();
     type("https://exemple.fr/page"); // case counts
     EXPECT_EQ(states(), edited);
     type("https://exemple.fr/Pag");
     EXPECT_EQ(states(), edited);
-    EXPECT_EQ(window.PicImage->picture(), preview); // the last code stays on view
+    EXPECT_EQ(previewBox()->picture(), preview); // the last code stays on view
     type("https://exemple.fr/Page"); // back to the link shown, no new creation
     EXPECT_EQ(states(), shown);
     type(" https://exemple.fr/Page"); // no trimming
@@ -75,11 +82,12 @@ TEST_F(MainWindow, CreationEncodesTheLinkIntoTheWorkingFileAndShowsIt) {
     type(link);
     create();
     ASSERT_TRUE(host.messages.empty());
-    EXPECT_EQ(window.PicImage->picture(), testsupport::pictureOf(link.toUtf8()).convertToFormat(QImage::Format_RGB32));
-    EXPECT_EQ(window.OldLiens(), link);
+    EXPECT_EQ(previewBox()->picture(),
+              testsupport::pictureOf(link.toUtf8()).convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(window.lastEncodedLink(), link);
     EXPECT_TRUE(QFile::exists(workingPath()));
 
-    // Twice from the same link: encoded again, same OldLiens.
+    // Twice from the same link: encoded again, same remembered link.
     QByteArray seenText, seenPath;
     host.encoder = [&](const QByteArray& text, const QByteArray& path) {
         seenText = text;
@@ -89,7 +97,7 @@ TEST_F(MainWindow, CreationEncodesTheLinkIntoTheWorkingFileAndShowsIt) {
     create();
     EXPECT_EQ(seenText, link.toUtf8());
     EXPECT_EQ(QString::fromUtf8(seenPath), workingPath());
-    EXPECT_EQ(window.OldLiens(), link);
+    EXPECT_EQ(window.lastEncodedLink(), link);
 }
 
 TEST_F(MainWindow, WorkingPathIsThePlainConcatenationOfTheFolder) {
@@ -112,7 +120,7 @@ TEST_F(MainWindow, WorkingFileIsLockedFromEncodingToReadingBack) {
         lockedDuring[operation] = !other.tryLock(0);
     };
     create();
-    EXPECT_TRUE(lockedDuring.at("fastQRCode"));
+    EXPECT_TRUE(lockedDuring.at("encodeQrCode"));
     EXPECT_TRUE(lockedDuring.at("loadPicture"));
     QLockFile after(host.tempPath() + "/.QRCODE.bmp.lock");
     EXPECT_TRUE(after.tryLock(0)); // released once the preview shows the code
@@ -121,32 +129,32 @@ TEST_F(MainWindow, WorkingFileIsLockedFromEncodingToReadingBack) {
     host.log.clear();
     type("autre lien");
     create();
-    EXPECT_FALSE(host.log.contains("fastQRCode"));
+    EXPECT_FALSE(host.log.contains("encodeQrCode"));
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(window.OldLiens(), LumoQRCode::initialLink);
+    EXPECT_EQ(window.lastEncodedLink(), lumo::MainWindow::initialLink);
 }
 
 TEST_F(MainWindow, EmptyLinkOnlyDisablesTheOutputCommands) {
     create();
-    const QImage preview = window.PicImage->picture();
+    const QImage preview = previewBox()->picture();
     host.log.clear();
-    window.Text1->blockSignals(true); // the handler run with an empty field despite the rules
-    window.Text1->clear();
-    window.Text1->blockSignals(false);
-    window.Command1_Click();
-    EXPECT_FALSE(host.log.contains("fastQRCode"));
-    EXPECT_EQ(window.OldLiens(), LumoQRCode::initialLink);
-    EXPECT_EQ(window.PicImage->picture(), preview);
-    EXPECT_FALSE(window.Command2->isEnabled());
-    EXPECT_FALSE(window.Command3->isEnabled());
-    EXPECT_FALSE(window.Command4->isEnabled());
+    field()->blockSignals(true); // the handler run with an empty field despite the rules
+    field()->clear();
+    field()->blockSignals(false);
+    command(1)->click(); // still on: the rules did not run
+    EXPECT_FALSE(host.log.contains("encodeQrCode"));
+    EXPECT_EQ(window.lastEncodedLink(), lumo::MainWindow::initialLink);
+    EXPECT_EQ(previewBox()->picture(), preview);
+    EXPECT_FALSE(command(2)->isEnabled());
+    EXPECT_FALSE(command(3)->isEnabled());
+    EXPECT_FALSE(command(4)->isEnabled());
 }
 
-// Every failed creation leaves preview, OldLiens and commands as they were, and says why.
+// Every failed creation leaves preview, remembered link and commands as they were, and says why.
 TEST_F(MainWindow, FailedCreationChangesNothingAndSaysWhy) {
     type("premier");
     create();
-    const QImage preview = window.PicImage->picture();
+    const QImage preview = previewBox()->picture();
     type("second");
 
     struct Case {
@@ -159,7 +167,7 @@ TEST_F(MainWindow, FailedCreationChangesNothingAndSaysWhy) {
     const auto tooLong = [&] { host.encoder = [](const QByteArray&, const QByteArray&) { return QRCL_ERR_TOO_LONG; }; };
     bool lockedAtMessage = false; // another copy would wait for this one's message
     host.onOperation = [&](const QString& operation) {
-        if (operation == "messageBox")
+        if (operation == "showMessage")
             lockedAtMessage = !QLockFile(host.tempPath() + "/.QRCODE.bmp.lock").tryLock(0);
     };
     const std::vector<Case> cases = {
@@ -203,35 +211,35 @@ TEST_F(MainWindow, FailedCreationChangesNothingAndSaysWhy) {
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_TRUE(host.messages[0].text.contains(c.expected)) << host.messages[0].text.toStdString();
         EXPECT_EQ(host.messages[0].title, "Lumo-RAZazu");
-        EXPECT_EQ(host.messages[0].style, host::vbCritical);
-        EXPECT_EQ(host.log.contains("fastQRCode"), c.encoderCalled);
+        EXPECT_EQ(host.messages[0].kind, host::MessageKind::Critical);
+        EXPECT_EQ(host.log.contains("encodeQrCode"), c.encoderCalled);
         EXPECT_FALSE(lockedAtMessage);
-        EXPECT_EQ(window.PicImage->picture(), preview);
-        EXPECT_EQ(window.OldLiens(), "premier");
+        EXPECT_EQ(previewBox()->picture(), preview);
+        EXPECT_EQ(window.lastEncodedLink(), "premier");
         EXPECT_EQ(states(), edited);
     }
 }
 
 TEST_F(MainWindow, PasteTakesTheClipboardTextUnchanged) {
     host.clipboard = QStringLiteral("  https://ex.fr/?q=é&x=😀\t");
-    window.Command6->click();
-    EXPECT_EQ(window.Text1->text(), host.clipboard);
+    command(6)->click();
+    EXPECT_EQ(field()->text(), host.clipboard);
     EXPECT_EQ(states(), edited);
 
     create();
-    window.Command6->click(); // the same text again: nothing changes
+    command(6)->click(); // the same text again: nothing changes
     EXPECT_EQ(states(), shown);
 
     host.clipboard.clear(); // a picture or nothing on the clipboard: the link typed stays
-    window.Command6->click();
-    EXPECT_EQ(window.Text1->text(), QStringLiteral("  https://ex.fr/?q=é&x=😀\t"));
+    command(6)->click();
+    EXPECT_EQ(field()->text(), QStringLiteral("  https://ex.fr/?q=é&x=😀\t"));
     EXPECT_EQ(states(), shown);
 }
 
 TEST_F(MainWindow, FailedClipboardReadKeepsTheFieldAndIsReported) {
     host.failNext("clipboardText");
-    window.Command6->click();
-    EXPECT_EQ(window.Text1->text(), LumoQRCode::initialLink);
+    command(6)->click();
+    EXPECT_EQ(field()->text(), lumo::MainWindow::initialLink);
     EXPECT_EQ(states(), edited);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].title, "Lumo-RAZazu");
@@ -240,59 +248,55 @@ TEST_F(MainWindow, FailedClipboardReadKeepsTheFieldAndIsReported) {
 TEST_F(MainWindow, ResetEmptiesFieldPreviewAndRememberedLink) {
     create();
     window.setWindowTitle("Lumo-RAZazu : qr.jpg"); // as a save leaves it
-    window.Command8->click();
-    EXPECT_EQ(window.Text1->text(), "");
-    EXPECT_TRUE(window.PicImage->picture().isNull());
+    command(8)->click();
+    EXPECT_EQ(field()->text(), "");
+    EXPECT_TRUE(previewBox()->picture().isNull());
     EXPECT_EQ(states(), empty);
     EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu : qr.jpg");
     EXPECT_TRUE(QFile::exists(workingPath()));
     // The last link typed again does not bring the output commands back over an empty preview.
-    type(LumoQRCode::initialLink);
+    type(lumo::MainWindow::initialLink);
     EXPECT_EQ(states(), edited);
-    window.Command8->click(); // with an empty field already
+    command(8)->click(); // with an empty field already
     EXPECT_EQ(states(), empty);
 }
 
 TEST_F(MainWindow, QuitEndsTheProgram) {
-    window.Command5->click();
+    command(5)->click();
     EXPECT_TRUE(host.ended);
 }
 
 TEST_F(MainWindow, AboutIsCreatedOnceAndShownModalEachTime) {
     std::vector<QDialog*> shownDialogs;
     host.onShowModal = [&](QDialog& dialog) { shownDialogs.push_back(&dialog); };
-    EXPECT_EQ(window.aboutDialog(), nullptr);
-    window.Command7->click();
-    window.Command7->click();
+    EXPECT_EQ(window.findChild<about::AboutDialog*>(), nullptr);
+    command(7)->click();
+    command(7)->click();
     ASSERT_EQ(shownDialogs.size(), 2u);
     EXPECT_EQ(shownDialogs[0], shownDialogs[1]);
-    EXPECT_EQ(shownDialogs[0], window.aboutDialog());
-    EXPECT_EQ(window.aboutDialog()->windowTitle(), "A propos Lumo-RAZazu");
+    auto* about = window.findChild<about::AboutDialog*>();
+    EXPECT_EQ(shownDialogs[0], about);
+    EXPECT_EQ(about->windowTitle(), "A propos Lumo-RAZazu");
 }
 
 TEST_F(MainWindow, CopyPutsTheBoxSizedPictureOnTheClipboard) {
-    window.Command4_Click(); // no picture yet: the empty background
-    ASSERT_EQ(host.clipboardImage.size(), QSize(201, 201));
-    EXPECT_EQ(host.clipboardImage.pixelColor(100, 100), window.PicImage->backgroundColor());
-
     create();
-    window.Command4->click();
-    const QImage picture = window.PicImage->picture();
+    command(4)->click();
+    const QImage picture = previewBox()->picture();
     ASSERT_EQ(host.clipboardImage.size(), QSize(201, 201));
     EXPECT_EQ(host.clipboardImage.pixel(0, 0), picture.pixel(0, 0));
-    EXPECT_EQ(host.clipboardImage.pixelColor(200, 200), window.PicImage->backgroundColor());
+    EXPECT_EQ(host.clipboardImage.pixelColor(200, 200), previewBox()->backgroundColor());
 }
 
 TEST_F(MainWindow, PrintDrawsTheLoadedPictureOneMillimetreFromTheCorner) {
     create();
     host.log.clear();
-    window.Command2->click();
-    const QStringList expected = {"showPrinter", "printer.printEmptyLine", "printer.setScaleMode",
-                                  "printer.paintPicture", "printer.endDoc"};
+    command(2)->click();
+    const QStringList expected = {"choosePrinter", "printer.startPage", "printer.drawPicture",
+                                  "printer.finish"};
     EXPECT_EQ(host.log, expected);
-    EXPECT_EQ(host.fakePrinter.scaleMode, host::vbMillimeters);
     EXPECT_EQ(host.fakePrinter.paintedAt, QPointF(1.0, 1.0));
-    EXPECT_EQ(host.fakePrinter.painted, window.PicImage->picture()); // not the box-sized image
+    EXPECT_EQ(host.fakePrinter.painted, previewBox()->picture()); // not the box-sized image
     EXPECT_EQ(host.fakePrinter.pages, 1);
     EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
     EXPECT_TRUE(host.messages.empty());
@@ -302,26 +306,25 @@ TEST_F(MainWindow, PrintCancelIsSilent) {
     create();
     host.printerAnswers = {false};
     host.log.clear();
-    window.Command2->click();
-    EXPECT_EQ(host.log, QStringList{"showPrinter"});
+    command(2)->click();
+    EXPECT_EQ(host.log, QStringList{"choosePrinter"});
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(host.fakePrinter.pages, 0);
 }
 
 TEST_F(MainWindow, PrintFailureAtEachStepShowsThePrinterErrorAndAborts) {
     create();
-    for (const char* step : {"printer.printEmptyLine", "printer.setScaleMode", "printer.paintPicture",
-                             "printer.endDoc"}) {
+    for (const char* step : {"printer.startPage", "printer.drawPicture", "printer.finish"}) {
         SCOPED_TRACE(step);
         host.messages.clear();
         host.log.clear();
         host.failNext(step);
-        window.Command2->click();
+        command(2)->click();
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(host.messages[0].text, "Erreur sur l'imprimante");
         EXPECT_EQ(host.messages[0].title, "Erreur");
-        EXPECT_EQ(host.messages[0].style, host::vbCritical);
-        EXPECT_EQ(host.log.last(), "printer.killDoc");
+        EXPECT_EQ(host.messages[0].kind, host::MessageKind::Critical);
+        EXPECT_EQ(host.log.last(), "printer.abort");
         EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
     }
     EXPECT_EQ(host.fakePrinter.pages, 0);
@@ -333,11 +336,11 @@ TEST_F(MainWindow, HourglassWhilePrintingOnly) {
     host.onOperation = [&](const QString& operation) {
         pointer[operation] = window.cursor().shape();
     };
-    host.failNext("printer.endDoc");
-    window.Command2->click();
-    EXPECT_EQ(pointer["showPrinter"], Qt::ArrowCursor);
-    EXPECT_EQ(pointer["printer.paintPicture"], Qt::WaitCursor);
-    EXPECT_EQ(pointer["messageBox"], Qt::WaitCursor);
+    host.failNext("printer.finish");
+    command(2)->click();
+    EXPECT_EQ(pointer["choosePrinter"], Qt::ArrowCursor);
+    EXPECT_EQ(pointer["printer.drawPicture"], Qt::WaitCursor);
+    EXPECT_EQ(pointer["showMessage"], Qt::WaitCursor);
     EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
 }
 

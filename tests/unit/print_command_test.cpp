@@ -1,7 +1,7 @@
 // The print and copy commands on the fake host: the printer error path, which must finish whatever
 // fails, and what is printed and copied after the preview was saved as JPEG.
 #include "FakeHost.h"
-#include "LumoQRCode.h"
+#include "MainWindow.h"
 #include "PictureBox.h"
 #include "QRCodeLib.h"
 #include "QrDecode.h"
@@ -11,26 +11,26 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 
-using lumo::LumoQRCode;
 using testsupport::FakeHost;
 
 namespace {
 
 struct PrintCommand : ::testing::Test {
     FakeHost host;
-    LumoQRCode window{host};
-    PrintCommand() { window.Command1->click(); }
+    lumo::MainWindow window{host};
+    QPushButton* print = window.findChild<QPushButton*>(QStringLiteral("Command2"));
+    PrintCommand() { window.findChild<QPushButton*>(QStringLiteral("Command1"))->click(); }
 };
 
 TEST_F(PrintCommand, AFailureInsideTheErrorPathStillDropsTheJobAndRestoresThePointer) {
-    for (const char* inErrorPath : {"messageBox", "printer.killDoc"}) {
+    for (const char* inErrorPath : {"showMessage", "printer.abort"}) {
         SCOPED_TRACE(inErrorPath);
         host.messages.clear();
         host.log.clear();
-        host.failNext("printer.endDoc");
+        host.failNext("printer.finish");
         host.failNext(inErrorPath);
-        window.Command2->click();
-        EXPECT_TRUE(host.log.contains("printer.killDoc"));
+        print->click();
+        EXPECT_TRUE(host.log.contains("printer.abort"));
         EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
         // The failure itself reaches the window's report.
         ASSERT_FALSE(host.messages.empty());
@@ -39,21 +39,21 @@ TEST_F(PrintCommand, AFailureInsideTheErrorPathStillDropsTheJobAndRestoresThePoi
     }
     // Nothing is left over for the next print.
     host.messages.clear();
-    window.Command2->click();
+    print->click();
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(host.fakePrinter.pages, 1);
 }
 
 TEST_F(PrintCommand, AnyKindOfFailureWhilePrintingTakesTheErrorPath) {
     host.onOperation = [](const QString& operation) {
-        if (operation == "printer.paintPicture")
+        if (operation == "printer.drawPicture")
             throw std::runtime_error("out of memory");
     };
-    window.Command2->click();
+    print->click();
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "Erreur sur l'imprimante");
     EXPECT_EQ(host.messages[0].title, "Erreur");
-    EXPECT_EQ(host.log.last(), "printer.killDoc");
+    EXPECT_EQ(host.log.last(), "printer.abort");
     EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
     EXPECT_EQ(host.fakePrinter.pages, 0);
 }
@@ -63,23 +63,27 @@ TEST(PrintAndCopy, AfterAJpegSaveTheReloadedPictureIsPrintedAndCopied) {
     host.encoder = [](const QByteArray& text, const QByteArray& path) {
         return FastQRCode(text.constData(), path.constData());
     };
-    LumoQRCode window{host};
+    lumo::MainWindow window{host};
+    const auto command = [&](const char* name) {
+        return window.findChild<QPushButton*>(QLatin1String(name));
+    };
+    auto* preview = window.findChild<lumo::PictureBox*>(QStringLiteral("PicImage"));
     const QString link = QStringLiteral("https://exemple.fr/enregistré-en-jpeg");
-    window.Text1->setText(link);
-    window.Command1->click();
-    const QImage bmp = window.PicImage->picture().convertToFormat(QImage::Format_RGB32);
+    window.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(link);
+    command("Command1")->click();
+    const QImage bmp = preview->picture().convertToFormat(QImage::Format_RGB32);
 
     // A save as JPEG at 50 leaves its file, read back, in the preview.
     const QString jpg = host.tempPath() + QStringLiteral("/code.jpg");
     ASSERT_TRUE(bmp.save(jpg, "JPEG", 50));
-    window.PicImage->setPicture(host.loadPicture(jpg));
-    const QImage reloaded = window.PicImage->picture().convertToFormat(QImage::Format_RGB32);
+    preview->setPicture(host.loadPicture(jpg));
+    const QImage reloaded = preview->picture().convertToFormat(QImage::Format_RGB32);
     ASSERT_NE(reloaded, bmp);
 
-    window.Command2->click();
+    command("Command2")->click();
     EXPECT_EQ(host.fakePrinter.painted.convertToFormat(QImage::Format_RGB32), reloaded);
     EXPECT_EQ(testsupport::zxingDecode(host.fakePrinter.painted), link.toStdString());
-    window.Command4->click();
+    command("Command4")->click();
     EXPECT_EQ(host.clipboardImage.copy(reloaded.rect()).convertToFormat(QImage::Format_RGB32), reloaded);
     EXPECT_EQ(testsupport::zxingDecode(host.clipboardImage), link.toStdString());
 }

@@ -1,8 +1,9 @@
 // The real printer job on a PDF printer (a real QPrinter, safe offscreen), driven by the main
 // window's print command: the page is read back with poppler and two QR decoders.
 #include "FakeHost.h"
-#include "LumoQRCode.h"
+#include "MainWindow.h"
 #include "PictureBox.h"
+#include "PrintCommand.h"
 #include "QRCodeLib.h"
 #include "QrDecode.h"
 #include "QtPrinterJob.h"
@@ -17,7 +18,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using lumo::LumoQRCode;
 using testsupport::FakeHost;
 
 namespace {
@@ -69,9 +69,16 @@ struct PrintPage : ::testing::Test {
     QTemporaryDir dir;
     QString pdf = dir.filePath("page.pdf");
     QPrinter printer{QPrinter::HighResolution};
-    host::QtPrinterJob job{printer};
+    printing::QtPrinterJob job{printer};
     FakeHost host;
-    LumoQRCode window{host};
+    lumo::MainWindow window{host};
+
+    QPushButton* command(int number) const {
+        return window.findChild<QPushButton*>(QStringLiteral("Command%1").arg(number));
+    }
+    lumo::PictureBox* previewBox() const {
+        return window.findChild<lumo::PictureBox*>(QStringLiteral("PicImage"));
+    }
 
     PrintPage() {
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -83,9 +90,9 @@ struct PrintPage : ::testing::Test {
     }
 
     void create(const QString& link) {
-        window.Text1->setText(link);
-        window.Command1->click();
-        ASSERT_FALSE(window.PicImage->picture().isNull());
+        window.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(link);
+        command(1)->click();
+        ASSERT_FALSE(previewBox()->picture().isNull());
     }
 
     // The top-left part of the printed page, rendered as a printer would.
@@ -108,8 +115,8 @@ TEST_F(PrintPage, CarriesTheCodeAtNaturalSizeOneMillimetreIntoThePrintableArea) 
         printer.setPageMargins(margins[i], QPageLayout::Millimeter);
         QFile::remove(pdf);
         create(links[i]);
-        const QImage picture = window.PicImage->picture();
-        window.Command2->click();
+        const QImage picture = previewBox()->picture();
+        command(2)->click();
         ASSERT_TRUE(host.messages.empty());
         ASSERT_TRUE(QFile::exists(pdf));
         EXPECT_FALSE(job.isOpen());
@@ -144,27 +151,27 @@ TEST_F(PrintPage, CarriesTheCodeAtNaturalSizeOneMillimetreIntoThePrintableArea) 
 
 TEST_F(PrintPage, EmptyPreviewTakesThePrinterErrorPathAndPrintsNothing) {
     create("https://exemple.fr/vide");
-    window.Command8->click(); // reset: the preview holds no picture
-    window.Command2_Click();  // the button is off; the handler still copes
+    command(8)->click(); // reset: the preview holds no picture
+    // The button is off; the print command still copes.
+    printing::printPicture(host, previewBox()->picture(), window);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "Erreur sur l'imprimante");
     EXPECT_EQ(host.messages[0].title, "Erreur");
     EXPECT_FALSE(job.isOpen());
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
-    EXPECT_THROW(job.paintPicture(QImage(), 1, 1), host::Failure);
+    EXPECT_THROW(job.drawPicture(QImage(), QPointF(1, 1)), host::Failure);
 }
 
 TEST_F(PrintPage, KilledJobLeavesNothingForTheNextOne) {
     create("https://exemple.fr/abandonné");
-    job.printEmptyLine();
-    job.setScaleMode(host::vbMillimeters);
-    job.paintPicture(window.PicImage->picture(), 1, 1);
-    job.killDoc();
+    job.startPage();
+    job.drawPicture(previewBox()->picture(), QPointF(1, 1));
+    job.abort();
     EXPECT_FALSE(QFile::exists(pdf));
 
     create("https://exemple.fr/suivant");
-    window.Command2->click();
+    command(2)->click();
     ASSERT_TRUE(host.messages.empty());
     EXPECT_EQ(imagesOf(pdf).size(), 1u);
     EXPECT_EQ(testsupport::zxingDecode(renderPage()), "https://exemple.fr/suivant");
@@ -173,15 +180,14 @@ TEST_F(PrintPage, KilledJobLeavesNothingForTheNextOne) {
 TEST_F(PrintPage, UnwritableOutputFailsWhenTheDocumentEnds) {
     printer.setOutputFileName(dir.filePath("absent/page.pdf"));
     create("https://exemple.fr/x");
-    window.Command2->click();
+    command(2)->click();
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "Erreur sur l'imprimante");
     EXPECT_FALSE(job.isOpen());
 
-    job.printEmptyLine();
-    EXPECT_THROW(job.endDoc(), host::Failure);
+    job.startPage();
+    EXPECT_THROW(job.finish(), host::Failure);
     EXPECT_FALSE(job.isOpen());
-    EXPECT_THROW(job.setScaleMode(0), host::Failure); // no user-defined scale on a printer
 }
 
 } // namespace

@@ -9,10 +9,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <dlfcn.h>
 #include <set>
@@ -42,38 +45,60 @@ struct Geometry {
 Geometry measure(const QImage& picture) {
     const QImage image = picture.convertToFormat(QImage::Format_RGB32);
     const int side = image.width();
+    EXPECT_EQ(side, QRCL_PICTURE_LIMIT);
     EXPECT_EQ(image.height(), side);
-    EXPECT_LE(side, QRCL_PICTURE_LIMIT);
     const auto black = [&](int x, int y) { return image.pixel(x, y) == qRgb(0, 0, 0); };
-    // The top edge of the top-left finder pattern is 7 modules long and starts after the quiet zone.
-    int quiet = 0, run = 0;
+    // The top edge of the top-left finder pattern is 7 modules long and starts after the quiet
+    // zone; the bottom-left finder pattern ends the symbol.
+    int quiet = 0, run = 0, bottom = side - 1;
     while (quiet < side && !black(quiet, quiet))
         ++quiet;
     while (quiet + run < side && black(quiet + run, quiet))
         ++run;
-    if (run == 0 || run % 7 != 0 || side % (run / 7) != 0) {
+    while (bottom > quiet && !black(quiet, bottom))
+        --bottom;
+    const int extent = bottom + 1 - quiet; // the symbol's pixels a side
+    if (run == 0 || run % 7 != 0 || extent % (run / 7) != 0) {
         ADD_FAILURE() << "no module grid in a " << side << " pixel picture";
         return {};
     }
     Geometry g{run / 7, 0};
-    const int modules = side / g.scale - 8;
+    const int modules = extent / g.scale;
     g.version = (modules - 17) / 4;
-    EXPECT_EQ(quiet, 4 * g.scale);
     EXPECT_EQ((modules - 17) % 4, 0);
-    EXPECT_GT((modules + 8) * (g.scale + 1), QRCL_PICTURE_LIMIT) << "a larger module would fit";
+    EXPECT_EQ(quiet, (side - extent) / 2) << "not centred, or the odd pixel left and top";
+    EXPECT_GE(quiet, 4 * g.scale) << "quiet zone too narrow";
+    EXPECT_GT((modules + 8) * (g.scale + 1), side) << "a larger module would fit";
     for (int k = 0; k < run; ++k) // top-right finder: rows are not upside down
-        EXPECT_TRUE(black(side - 1 - quiet - k, quiet)) << "top-right finder pattern missing";
+        EXPECT_TRUE(black(quiet + extent - 1 - k, quiet)) << "top-right finder pattern missing";
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x) {
-            const QRgb corner = image.pixel(x - x % g.scale, y - y % g.scale);
-            const bool inQuietZone = std::min(x, y) < quiet || std::max(x, y) >= side - quiet;
-            if (image.pixel(x, y) != corner || (corner != qRgb(0, 0, 0) && corner != qRgb(255, 255, 255)) ||
-                (inQuietZone && corner != qRgb(255, 255, 255))) {
+            const bool inSymbol = std::min(x, y) >= quiet && std::max(x, y) < quiet + extent;
+            const QRgb corner = inSymbol ? image.pixel(x - (x - quiet) % g.scale, y - (y - quiet) % g.scale)
+                                         : qRgb(255, 255, 255);
+            if (image.pixel(x, y) != corner || (corner != qRgb(0, 0, 0) && corner != qRgb(255, 255, 255))) {
                 ADD_FAILURE() << "pixel " << x << "," << y << " breaks the module grid";
                 return g;
             }
         }
     return g;
+}
+
+// The drawing at path as rsvg-convert renders it with scale pixels a module, as its viewBox says.
+QImage rasterise(const QString& path, int scale) {
+    QFile file(path);
+    const QString svg = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    const int units =
+        QRegularExpression(R"(<svg\b[^>]*\sviewBox="0 0 (\d+) \1")").match(svg).captured(1).toInt();
+    const QString side = QString::number(units * scale), png = path + ".png";
+    QProcess rsvg;
+    rsvg.start("rsvg-convert", {"-w", side, "-h", side, "-o", png, path});
+    if (units == 0 || !rsvg.waitForFinished(30000) || rsvg.exitStatus() != QProcess::NormalExit ||
+        rsvg.exitCode() != 0) {
+        ADD_FAILURE() << "no viewBox, or rsvg-convert failed (scripts/install-deps test installs it)";
+        return {};
+    }
+    return QImage(png).convertToFormat(QImage::Format_RGB32);
 }
 
 std::string ecLevel(const QImage& image) {
@@ -123,6 +148,30 @@ TEST_P(qrcodelib_corpus, DecodesToTheSameTextWithBothReaders) {
     ASSERT_FALSE(image.isNull());
     const Geometry g = measure(image);
     EXPECT_EQ(testsupport::zxingDecode(image), text);
+
+    // The drawing is the picture's code, quiet zone of 4 included, printed at its size at 96 dpi.
+    const QString svgPath = m_dir.filePath("code.svg");
+    ASSERT_EQ(FastQRCodeSvgN(text.data(), int32_t(text.size()), svgPath.toUtf8().constData()), QRCL_OK);
+    EXPECT_EQ(entries(), (QStringList{"code.bmp", "code.svg"}));
+    QFile svgFile(svgPath);
+    ASSERT_TRUE(svgFile.open(QIODevice::ReadOnly));
+    const QString svg = QString::fromUtf8(svgFile.readAll());
+    const auto attribute = [&](const char* name) {
+        return QRegularExpression(QString(R"re(<svg\b[^>]*\s%1="([^"]*)")re").arg(name))
+            .match(svg)
+            .captured(1);
+    };
+    const int units = 4 * g.version + 17 + 8, pixels = units * g.scale;
+    EXPECT_EQ(attribute("viewBox").toStdString(), QString("0 0 %1 %1").arg(units).toStdString());
+    EXPECT_EQ(attribute("height").toStdString(), attribute("width").toStdString());
+    EXPECT_TRUE(attribute("width").endsWith("mm")) << attribute("width").toStdString();
+    // Three decimals: within half a thousandth.
+    EXPECT_NEAR(attribute("width").chopped(2).toDouble(), pixels * 25.4 / 96, 0.0005001);
+    const int margin = (QRCL_PICTURE_LIMIT - pixels) / 2;
+    const QImage code = image.copy(margin, margin, pixels, pixels).convertToFormat(QImage::Format_RGB32);
+    const QImage drawn = rasterise(svgPath, g.scale);
+    EXPECT_TRUE(drawn == code) << "the drawing is not the picture's code";
+    EXPECT_EQ(testsupport::zxingDecode(drawn), text);
 
     // zbar misses some large symbols drawn with 1-pixel modules; nearest-neighbour scaling keeps
     // the very same module grid.
@@ -201,16 +250,18 @@ TEST_F(qrcodelib, ChoosesTheStrongestLevelThatKeepsTheSizeLevelMNeeds) {
     }
 }
 
-TEST_F(qrcodelib, PicturesAreWholePixelModulesWithinTheLimitAsBottomUp24BitBmp) {
+TEST_F(qrcodelib, PicturesFillTheLimitWithTheLargestWholePixelModulesCentredAsBottomUp24BitBmp) {
     std::set<int> scales;
     for (const std::size_t length : {1, 14, 30, 60, 100, 200, 300, 500, 800, 1200, 1700, 2300, 2953}) {
         SCOPED_TRACE(length);
-        ASSERT_EQ(write(repeat(kLetters, length)), QRCL_OK);
+        const std::string text = repeat(kLetters, length);
+        ASSERT_EQ(write(text), QRCL_OK);
         const QByteArray bmp = fileBytes();
         ASSERT_GE(bmp.size(), 54);
         const auto u32 = [&](int at) { return qFromLittleEndian<quint32>(bmp.constData() + at); };
         const auto u16 = [&](int at) { return qFromLittleEndian<quint16>(bmp.constData() + at); };
         const quint32 side = u32(18);
+        EXPECT_EQ(side, quint32(QRCL_PICTURE_LIMIT));
         EXPECT_EQ(bmp.left(2), "BM");
         EXPECT_EQ(u32(2), quint32(bmp.size()));
         EXPECT_EQ(u32(10), 54u);
@@ -219,9 +270,8 @@ TEST_F(qrcodelib, PicturesAreWholePixelModulesWithinTheLimitAsBottomUp24BitBmp) 
         EXPECT_EQ(u16(28), 24);
         EXPECT_EQ(u32(30), 0u); // uncompressed
         EXPECT_EQ(quint32(bmp.size()), 54 + (side * 3 + 3) / 4 * 4 * side);
-        const Geometry g = measure(picture());
-        EXPECT_EQ(int(side), (4 * g.version + 17 + 8) * g.scale);
-        scales.insert(g.scale);
+        scales.insert(measure(picture()).scale);
+        EXPECT_EQ(testsupport::zxingDecode(picture()), text);
     }
     EXPECT_EQ(scales, (std::set<int>{1, 2, 3, 4, 5, 6}));
 }
@@ -252,6 +302,12 @@ TEST_F(qrcodelib, RefusesBadInputBeforeWritingAnything) {
         EXPECT_EQ(FastQRCode(bad, target), QRCL_ERR_ENCODING);
     }
     EXPECT_EQ(FastQRCode(repeat("\xE9", 9000).c_str(), target), QRCL_ERR_ENCODING);
+
+    // The drawing's entries check their own arguments, then share the rest.
+    EXPECT_EQ(FastQRCodeSvg(nullptr, target), QRCL_ERR_ARGUMENT);
+    EXPECT_EQ(FastQRCodeSvgN("a", -1, target), QRCL_ERR_ARGUMENT);
+    EXPECT_EQ(FastQRCodeSvg("", ""), QRCL_ERR_ARGUMENT);
+    EXPECT_EQ(FastQRCodeSvgN("\xFF\0", 2, target), QRCL_ERR_NUL);
     EXPECT_TRUE(entries().isEmpty());
 
     // The edges of the valid ranges must pass.
@@ -270,6 +326,8 @@ TEST_F(qrcodelib, ExplicitLengthNeedsNoTerminatorAndBothEntriesWorkFromC) {
 TEST_F(qrcodelib, FailedWritesLeaveNoTemporaryAndKeepTheOldFile) {
     const std::string missing = (m_dir.path() + "/missing/code.bmp").toStdString();
     EXPECT_EQ(FastQRCode("a", missing.c_str()), QRCL_ERR_WRITE);
+    EXPECT_EQ(FastQRCodeSvg("a", missing.c_str()), QRCL_ERR_WRITE);
+    EXPECT_EQ(QRCodeLibLastError(), ENOENT);
     EXPECT_TRUE(entries().isEmpty());
 
     // A folder by the target's name (root may write anywhere, but cannot replace a folder by a file).
@@ -299,7 +357,7 @@ TEST_F(qrcodelib, FailedWritesLeaveNoTemporaryAndKeepTheOldFile) {
     EXPECT_EQ(entries(), QStringList{"code.bmp"});
 }
 
-TEST_F(qrcodelib, ReplacesAnExistingFileWithPermissionsFromTheUmask) {
+TEST_F(qrcodelib, ReplacesAnExistingFileWithPermissionsFromTheUmaskAndWritesADrawingThroughALink) {
     const mode_t oldMask = umask(027);
     const int32_t first = write("first");
     const int32_t second = write("second");
@@ -311,16 +369,26 @@ TEST_F(qrcodelib, ReplacesAnExistingFileWithPermissionsFromTheUmask) {
     ASSERT_EQ(stat(m_target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u); // as any new file, not private
     EXPECT_EQ(entries(), QStringList{"code.bmp"});
+
+    // A drawing is a person's file: the link at its name keeps pointing at it.
+    const QString drawing = m_dir.filePath("drawing.svg"), link = m_dir.filePath("link.svg");
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(m_target), drawing));
+    ASSERT_TRUE(QFile::link(drawing, link));
+    ASSERT_EQ(FastQRCodeSvg("third", link.toUtf8().constData()), QRCL_OK);
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), drawing);
+    EXPECT_EQ(testsupport::zxingDecode(rasterise(drawing, 4)), "third");
 }
 
-TEST(qrcodelib_loading, LoadsByPlainNameWithTheThreeEntryPoints) {
+TEST(qrcodelib_loading, LoadsByPlainNameWithItsEntryPoints) {
     void* library = dlopen(QRCODELIB_BIN_DIR "/libQRCodeLib.so", RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr) << dlerror();
     EXPECT_NE(dlsym(library, "FastQRCode"), nullptr);
     EXPECT_NE(dlsym(library, "FastQRCodeN"), nullptr);
+    EXPECT_NE(dlsym(library, "FastQRCodeSvg"), nullptr);
+    EXPECT_NE(dlsym(library, "FastQRCodeSvgN"), nullptr);
     const auto version = reinterpret_cast<int32_t (*)()>(dlsym(library, "QRCodeLibVer"));
     ASSERT_NE(version, nullptr);
-    EXPECT_EQ(version(), 0x010000);
+    EXPECT_EQ(version(), 0x010100);
     dlclose(library);
 }
 

@@ -38,13 +38,14 @@ struct SysInfo : ::testing::Test {
     }
     bool saidNotFound() const {
         return host.messages.size() == 1 && host.messages[0].text == "Information Systeme introuvable !" &&
-               host.messages[0].style == 0 && host.messages[0].title.isEmpty() && host.started.isEmpty();
+               host.messages[0].kind == host::MessageKind::Plain && host.messages[0].title.isEmpty() &&
+               host.started.isEmpty();
     }
     bool secondKeyRead() const { return registry.calls.join('|').contains("Shared Tools Location"); }
     QString read(const QByteArray& data, std::uint32_t type, bool* ok = nullptr) {
         setFirst(data, type);
         QString value = "avant";
-        const bool result = about::GetKeyValue(registry, HKLM, firstKey, "PATH", value);
+        const bool result = about::readKeyValue(registry, HKLM, firstKey, "PATH", value);
         if (ok)
             *ok = result;
         return value;
@@ -55,7 +56,7 @@ TEST_F(SysInfo, FirstKeyIsStartedAsReadAndTheSecondNeverRead) {
     setFirst("/opt/outils système/hardinfo");
     setSecond({}, true);
     host.programsThatStart.insert("/opt/outils système/hardinfo");
-    about::StartSysInfo(host);
+    about::startSystemInformation(host);
     EXPECT_EQ(host.started, QStringList{"/opt/outils système/hardinfo"});
     const QStringList calls = {"open SOFTWARE\\Microsoft\\Shared Tools\\MSINFO 0x2003f", "query PATH",
                                "close"};
@@ -64,24 +65,24 @@ TEST_F(SysInfo, FirstKeyIsStartedAsReadAndTheSecondNeverRead) {
 
 TEST_F(SysInfo, SecondKeyFolderGetsTheProgramNameAppendedAsItIs) {
     setSecond("/", true); // plain concatenation: two separators
-    about::StartSysInfo(host);
+    about::startSystemInformation(host);
     EXPECT_EQ(host.started, QStringList{folder + "//MSINFO32.EXE"});
     EXPECT_EQ(registry.calls.filter("close").size(), 2); // the failed first open is closed too
     EXPECT_EQ(registry.openHandles, 0);
 }
 
 TEST_F(SysInfo, DeadEndsSayTheToolIsMissing) {
-    about::StartSysInfo(host); // no key at all
+    about::startSystemInformation(host); // no key at all
     EXPECT_TRUE(saidNotFound());
 
     host.messages.clear();
     setSecond({}, false);
-    about::StartSysInfo(host);
+    about::startSystemInformation(host);
     EXPECT_TRUE(saidNotFound());
 
     host.messages.clear();
-    host.failNext("dir"); // a failure on the way ends the search at once
-    about::StartSysInfo(host);
+    host.failNext("firstMatchingFile"); // a failure on the way ends the search at once
+    about::startSystemInformation(host);
     EXPECT_TRUE(saidNotFound());
 }
 
@@ -92,7 +93,7 @@ TEST_F(SysInfo, AFirstKeyLeadingNowhereIsNotFollowedByTheSecond) {
         host.messages.clear();
         registry.calls.clear();
         setFirst(data, type);
-        about::StartSysInfo(host);
+        about::startSystemInformation(host);
         EXPECT_TRUE(saidNotFound());
         EXPECT_FALSE(secondKeyRead());
     }
@@ -103,7 +104,7 @@ TEST_F(SysInfo, AKeyRefusingTheRightsAskedCountsAsMissing) {
     host.programsThatStart.insert("/usr/bin/hardinfo");
     registry.readOnlyKeys.insert(FakeRegistry::keyPath(HKLM, firstKey));
     setSecond({}, true);
-    about::StartSysInfo(host);
+    about::startSystemInformation(host);
     EXPECT_EQ(host.started, QStringList{folder + "/MSINFO32.EXE"});
 }
 
@@ -140,22 +141,22 @@ TEST(PlatformRegistryView, NamesTheFirstSysInfoProgramOnPath) {
     qputenv("PATH", dir.path().toLocal8Bit());
     host::PlatformRegistry registry;
     QString value;
-    EXPECT_TRUE(about::GetKeyValue(registry, HKLM, about::sysInfoKey, about::sysInfoValue, value));
+    EXPECT_TRUE(about::readKeyValue(registry, HKLM, about::sysInfoKey, about::sysInfoValue, value));
     EXPECT_EQ(value, dir.filePath("kinfocenter"));
     EXPECT_FALSE(
-        about::GetKeyValue(registry, HKLM, about::sysInfoFolderKey, about::sysInfoFolderValue, value));
+        about::readKeyValue(registry, HKLM, about::sysInfoFolderKey, about::sysInfoFolderValue, value));
 
-    host::HKEY key = 0;
+    host::KeyHandle key = 0;
     unsigned char small[4];
     std::uint32_t count = sizeof small, type = 0;
-    ASSERT_EQ(registry.RegOpenKeyExA(HKLM, firstKey.toLower(), 0, host::KEY_READ, &key), 0);
-    EXPECT_EQ(registry.RegQueryValueExA(key, "path", &type, small, &count), host::ERROR_MORE_DATA);
+    ASSERT_EQ(registry.openKey(HKLM, firstKey.toLower(), 0, host::KEY_READ, &key), 0);
+    EXPECT_EQ(registry.queryValue(key, "path", &type, small, &count), host::ERROR_MORE_DATA);
     EXPECT_EQ(count, dir.filePath("kinfocenter").size() + 1u);
-    EXPECT_EQ(registry.RegCloseKey(key), host::ERROR_SUCCESS);
-    EXPECT_EQ(registry.RegQueryValueExA(key, "PATH", &type, small, &count), host::ERROR_INVALID_HANDLE);
+    EXPECT_EQ(registry.closeKey(key), host::ERROR_SUCCESS);
+    EXPECT_EQ(registry.queryValue(key, "PATH", &type, small, &count), host::ERROR_INVALID_HANDLE);
 
     qputenv("PATH", dir.filePath("vide").toLocal8Bit());
-    EXPECT_FALSE(about::GetKeyValue(registry, HKLM, about::sysInfoKey, about::sysInfoValue, value));
+    EXPECT_FALSE(about::readKeyValue(registry, HKLM, about::sysInfoKey, about::sysInfoValue, value));
     qputenv("PATH", savedPath);
 }
 

@@ -1,23 +1,40 @@
 // The About dialog as a person meets it (offscreen): places, fonts, colours and the keyboard.
+#include "AboutDialog.h"
 #include "ClickLabel.h"
 #include "FakeHost.h"
-#include "frmAbout.h"
 
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <array>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
-using about::frmAbout;
 using testsupport::FakeHost;
 
 namespace {
 
 struct AboutDialog : ::testing::Test {
     FakeHost host;
-    frmAbout dialog{host};
+    about::AboutDialog dialog{host};
+    // The controls, found by their object names.
+    template <class T> T* control(const char* name) {
+        if (T* found = dialog.findChild<T*>(QLatin1String(name)))
+            return found;
+        throw std::runtime_error(std::string("no control named ") + name);
+    }
+    QPushButton* details = control<QPushButton>("Command1");
+    QPushButton* ok = control<QPushButton>("cmdOK");
+    QPushButton* systemInfo = control<QPushButton>("cmdSysInfo");
+    about::ClickLabel* donation = control<about::ClickLabel>("Image2");
+    about::ClickLabel* webSiteLink = control<about::ClickLabel>("Label3");
+    about::ClickLabel* emailLink = control<about::ClickLabel>("lblDisclaimer");
+    QLabel* appIcon = control<QLabel>("Image1");
+    std::array<QFrame*, 2> separators{control<QFrame>("Line1_0"), control<QFrame>("Line1_1")};
+    QLabel* title = control<QLabel>("lblTitle");
+    QLabel* version = control<QLabel>("lblVersion");
     void open() {
         dialog.show();
         dialog.activateWindow();
@@ -33,17 +50,15 @@ TEST_F(AboutDialog, PlacesFollowTheTwipsTableAndNothingOverlaps) {
     EXPECT_EQ(dialog.size(), QSize(382, 217));
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
     const std::pair<QWidget*, QRect> fixed[] = {
-        {dialog.Command1, {264, 144, 97, 25}},   {dialog.cmdOK, {264, 96, 100, 39}},
-        {dialog.cmdSysInfo, {264, 176, 99, 23}}, {dialog.Image2, {96, 160, 100, 44}},
-        {dialog.Image1, {8, 16, 48, 48}},        {dialog.lblTitle, {72, 8, 259, 16}},
-        {dialog.lblVersion, {70, 32, 259, 15}},  {dialog.Line1[0], {0, 79, 370, 2}},
-        {dialog.Line1[1], {0, 81, 371, 1}}};
+        {details, {264, 144, 97, 25}},  {ok, {264, 96, 100, 39}}, {systemInfo, {264, 176, 99, 23}},
+        {donation, {96, 160, 100, 44}},    {appIcon, {8, 16, 48, 48}},   {title, {72, 8, 259, 16}},
+        {version, {70, 32, 259, 15}}, {separators[0], {0, 79, 370, 2}}, {separators[1], {0, 81, 371, 1}}};
     for (const auto& [widget, rect] : fixed)
         EXPECT_EQ(widget->geometry(), rect) << widget->metaObject()->className();
     // These two size themselves to their text from their corner.
-    EXPECT_EQ(dialog.Label3->pos(), QPoint(72, 112));
-    EXPECT_EQ(dialog.lblDisclaimer->pos(), QPoint(48, 88));
-    for (QLabel* link : std::initializer_list<QLabel*>{dialog.Label3, dialog.lblDisclaimer})
+    EXPECT_EQ(webSiteLink->pos(), QPoint(72, 112));
+    EXPECT_EQ(emailLink->pos(), QPoint(48, 88));
+    for (QLabel* link : std::initializer_list<QLabel*>{webSiteLink, emailLink})
         EXPECT_GE(link->width(), link->fontMetrics().horizontalAdvance(link->text()));
 
     const auto children = dialog.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
@@ -54,14 +69,14 @@ TEST_F(AboutDialog, PlacesFollowTheTwipsTableAndNothingOverlaps) {
 
 TEST_F(AboutDialog, ComicFontsWhereNamedAndTheDialogFontElsewhere) {
     const std::tuple<QWidget*, double, bool> named[] = {
-        {dialog.Command1, 8.25, false},   {dialog.cmdOK, 8.25, true},   {dialog.lblTitle, 9.75, true},
-        {dialog.lblVersion, 8.25, false}, {dialog.Label3, 8.25, false}, {dialog.lblDisclaimer, 8.25, false}};
+        {details, 8.25, false},   {ok, 8.25, true},   {title, 9.75, true},
+        {version, 8.25, false}, {webSiteLink, 8.25, false}, {emailLink, 8.25, false}};
     for (const auto& [w, points, bold] : named) {
         EXPECT_EQ(w->font().family(), "Comic Sans MS");
         EXPECT_EQ(std::tuple(w->font().pointSizeF(), w->font().bold(), w->font().italic()),
                   std::tuple(points, bold, false));
     }
-    EXPECT_EQ(dialog.cmdSysInfo->font(), dialog.font());
+    EXPECT_EQ(systemInfo->font(), dialog.font());
 }
 
 TEST_F(AboutDialog, BlackGroundWithLinesAndColouredTextsShowingThrough) {
@@ -84,32 +99,32 @@ TEST_F(AboutDialog, BlackGroundWithLinesAndColouredTextsShowingThrough) {
                 found = shot.pixelColor(x, y) == colour;
         return found;
     };
-    EXPECT_TRUE(holds(dialog.lblTitle, QColor(0, 255, 0)));
-    EXPECT_TRUE(holds(dialog.lblVersion, QColor(0, 255, 0)));
-    EXPECT_TRUE(holds(dialog.Label3, QColor(192, 255, 255)));
-    EXPECT_TRUE(holds(dialog.lblDisclaimer, QColor(192, 255, 255)));
+    EXPECT_TRUE(holds(title, QColor(0, 255, 0)));
+    EXPECT_TRUE(holds(version, QColor(0, 255, 0)));
+    EXPECT_TRUE(holds(webSiteLink, QColor(192, 255, 255)));
+    EXPECT_TRUE(holds(emailLink, QColor(192, 255, 255)));
 }
 
 TEST_F(AboutDialog, KeyboardOkIsDefaultAndCancelTabsThroughTheButtons) {
     open();
-    EXPECT_TRUE(dialog.cmdOK->isDefault());
-    EXPECT_EQ(QApplication::focusWidget(), dialog.cmdOK);
+    EXPECT_TRUE(ok->isDefault());
+    EXPECT_EQ(QApplication::focusWidget(), ok);
     press(Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.cmdSysInfo);
+    EXPECT_EQ(QApplication::focusWidget(), systemInfo);
     press(Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.Command1);
+    EXPECT_EQ(QApplication::focusWidget(), details);
     press(Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.cmdOK);
+    EXPECT_EQ(QApplication::focusWidget(), ok);
 
     // Enter on "Détails..." shows the details and keeps the dialog.
-    dialog.Command1->setFocus();
+    details->setFocus();
     press(Qt::Key_Return);
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].style, 64);
+    EXPECT_EQ(host.messages[0].kind, host::MessageKind::Information);
     EXPECT_EQ(host.messages[0].title, "A propos");
     EXPECT_TRUE(dialog.isVisible());
 
-    EXPECT_EQ(dialog.cmdSysInfo->shortcut(), QKeySequence(QStringLiteral("Alt+S")));
+    EXPECT_EQ(systemInfo->shortcut(), QKeySequence(QStringLiteral("Alt+S")));
 
     // Esc presses OK wherever the focus is.
     press(Qt::Key_Escape);
@@ -118,7 +133,7 @@ TEST_F(AboutDialog, KeyboardOkIsDefaultAndCancelTabsThroughTheButtons) {
 
     // Reopened, the focus is back on OK and Enter closes.
     open();
-    EXPECT_EQ(QApplication::focusWidget(), dialog.cmdOK);
+    EXPECT_EQ(QApplication::focusWidget(), ok);
     press(Qt::Key_Return);
     EXPECT_FALSE(dialog.isVisible());
 }

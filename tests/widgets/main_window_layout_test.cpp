@@ -1,6 +1,6 @@
 // The main window as a person sees it: places, fonts, colours, tooltips, focus and tab order.
 #include "FakeHost.h"
-#include "LumoQRCode.h"
+#include "MainWindow.h"
 #include "PictureBox.h"
 
 #include <QApplication>
@@ -11,13 +11,23 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-using lumo::LumoQRCode;
-
 namespace {
+
+// The control of the window with this object name.
+template <class Control> Control* in(const QWidget& window, const char* name) {
+    return window.findChild<Control*>(QLatin1String(name));
+}
 
 struct Layout : ::testing::Test {
     testsupport::FakeHost host;
-    LumoQRCode window{host};
+    lumo::MainWindow window{host};
+
+    QLabel* linkLabel() const { return in<QLabel>(window, "Label1"); }
+    QLineEdit* linkEdit() const { return in<QLineEdit>(window, "Text1"); }
+    lumo::PictureBox* previewBox() const { return in<lumo::PictureBox>(window, "PicImage"); }
+    QPushButton* command(int number) const {
+        return window.findChild<QPushButton*>(QStringLiteral("Command%1").arg(number));
+    }
 };
 
 struct Expected {
@@ -36,18 +46,18 @@ TEST_F(Layout, ControlsSitWhereTheTwipsTablePutsThem) {
     EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
 
     const std::vector<std::pair<QWidget*, Expected>> controls = {
-        {window.Label1, {"Label1", {3, 8, 41, 17}, 9.75, true, "Lien :"}},
-        {window.Text1, {"Text1", {48, 8, 257, 25}, 9.75, false, LumoQRCode::initialLink}},
-        {window.Command6, {"Command6", {312, 8, 33, 25}, 9.75, true, "..."}},
-        {window.Command7, {"Command7", {352, 8, 33, 25}, 9.75, false, ""}},
-        {window.PicImage, {"PicImage", {8, 40, 205, 205}, 8.25, false, ""}},
-        {window.Command1, {"Command1", {224, 40, 113, 33}, 8.25, true, "Créer le QR-Code"}},
-        {window.Command8, {"Command8", {344, 40, 41, 33}, 9.75, true, "RàZ"}},
-        {window.Command3, {"Command3", {224, 80, 161, 25}, 8.25, false, "Enregistrer le QR-Code sous..."}},
-        {window.Command4,
+        {linkLabel(), {"Label1", {3, 8, 41, 17}, 9.75, true, "Lien :"}},
+        {linkEdit(), {"Text1", {48, 8, 257, 25}, 9.75, false, lumo::MainWindow::initialLink}},
+        {command(6), {"Command6", {312, 8, 33, 25}, 9.75, true, "..."}},
+        {command(7), {"Command7", {352, 8, 33, 25}, 9.75, false, ""}},
+        {previewBox(), {"PicImage", {8, 40, 205, 205}, 8.25, false, ""}},
+        {command(1), {"Command1", {224, 40, 113, 33}, 8.25, true, "Créer le QR-Code"}},
+        {command(8), {"Command8", {344, 40, 41, 33}, 9.75, true, "RàZ"}},
+        {command(3), {"Command3", {224, 80, 161, 25}, 8.25, false, "Enregistrer le QR-Code sous..."}},
+        {command(4),
          {"Command4", {224, 112, 161, 49}, 8.25, false, "Copier l'image du QR-Code dans le presse papier"}},
-        {window.Command2, {"Command2", {224, 168, 161, 33}, 8.25, false, "Imprimer le QR-Code"}},
-        {window.Command5, {"Command5", {224, 208, 161, 33}, 8.25, true, "Quitter Lumo-RAZazu"}},
+        {command(2), {"Command2", {224, 168, 161, 33}, 8.25, false, "Imprimer le QR-Code"}},
+        {command(5), {"Command5", {224, 208, 161, 33}, 8.25, true, "Quitter Lumo-RAZazu"}},
     };
     for (const auto& [widget, expected] : controls) {
         SCOPED_TRACE(expected.name);
@@ -62,52 +72,53 @@ TEST_F(Layout, ControlsSitWhereTheTwipsTablePutsThem) {
             EXPECT_FALSE(button->text().contains('&')); // no access keys
         }
     }
-    EXPECT_EQ(window.PicImage->font().family(), "MS Sans Serif");
-    EXPECT_EQ(window.Command1->font().family(), "Tahoma");
-    EXPECT_EQ(window.PicImage->contentsRect().size(), QSize(201, 201));
+    EXPECT_EQ(previewBox()->font().family(), "MS Sans Serif");
+    EXPECT_EQ(command(1)->font().family(), "Tahoma");
+    EXPECT_EQ(previewBox()->contentsRect().size(), QSize(201, 201));
 }
 
 TEST_F(Layout, ColoursAndTooltips) {
     EXPECT_EQ(window.palette().color(QPalette::Window), QColor(0, 0, 0));
-    EXPECT_EQ(window.Label1->palette().color(QPalette::WindowText), QColor(255, 255, 255));
-    EXPECT_EQ(window.Label1->palette().color(QPalette::Window), QColor(0, 0, 0));
-    EXPECT_TRUE(window.Label1->autoFillBackground());
-    EXPECT_TRUE(window.Label1->alignment() & Qt::AlignRight);
-    EXPECT_EQ(window.Text1->palette().color(QPalette::Base), QColor(192, 255, 192));
-    EXPECT_EQ(window.PicImage->backgroundColor(), QApplication::palette().color(QPalette::Button));
+    EXPECT_EQ(linkLabel()->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    EXPECT_EQ(linkLabel()->palette().color(QPalette::Window), QColor(0, 0, 0));
+    EXPECT_TRUE(linkLabel()->autoFillBackground());
+    EXPECT_TRUE(linkLabel()->alignment() & Qt::AlignRight);
+    EXPECT_EQ(linkEdit()->palette().color(QPalette::Base), QColor(192, 255, 192));
+    EXPECT_EQ(previewBox()->backgroundColor(), QApplication::palette().color(QPalette::Button));
     {
         // A dark desktop theme: the green field keeps its black text.
         const QPalette before = QApplication::palette();
         QPalette dark(QColor(40, 40, 40), QColor(30, 30, 30));
         dark.setColor(QPalette::Text, Qt::white);
         QApplication::setPalette(dark);
-        LumoQRCode darkWindow{host};
-        EXPECT_EQ(darkWindow.Text1->palette().color(QPalette::Text), QColor(0, 0, 0));
-        EXPECT_EQ(darkWindow.PicImage->backgroundColor(), dark.color(QPalette::Button));
+        lumo::MainWindow darkWindow{host};
+        EXPECT_EQ(in<QLineEdit>(darkWindow, "Text1")->palette().color(QPalette::Text), QColor(0, 0, 0));
+        EXPECT_EQ(in<lumo::PictureBox>(darkWindow, "PicImage")->backgroundColor(),
+                  dark.color(QPalette::Button));
         QApplication::setPalette(before);
     }
 
-    EXPECT_EQ(window.Command6->toolTip(), "Coller un lien à partir du presse papier");
-    EXPECT_EQ(window.Command7->toolTip(), "A Propos");
-    EXPECT_EQ(window.Command8->toolTip(), "Réinitialisation...");
-    for (QWidget* none : std::initializer_list<QWidget*>{window.Command1, window.Command2, window.Command3,
-                                                          window.Command4, window.Command5, window.Text1})
+    EXPECT_EQ(command(6)->toolTip(), "Coller un lien à partir du presse papier");
+    EXPECT_EQ(command(7)->toolTip(), "A Propos");
+    EXPECT_EQ(command(8)->toolTip(), "Réinitialisation...");
+    for (QWidget* none :
+         std::initializer_list<QWidget*>{command(1), command(2), command(3), command(4), command(5), linkEdit()})
         EXPECT_TRUE(none->toolTip().isEmpty());
-    EXPECT_FALSE(window.Command7->icon().isNull());
-    EXPECT_EQ(window.Command7->iconSize(), QSize(15, 21));
+    EXPECT_FALSE(command(7)->icon().isNull());
+    EXPECT_EQ(command(7)->iconSize(), QSize(15, 21));
 }
 
 TEST_F(Layout, PreviewDrawsThePictureAtNaturalSizeCutAtTheEdges) {
     QImage big(300, 300, QImage::Format_RGB32);
     big.fill(Qt::black);
     big.setPixel(200, 200, qRgb(255, 0, 0));
-    window.PicImage->setPicture(big);
-    const QImage rendered = window.PicImage->renderedImage();
+    previewBox()->setPicture(big);
+    const QImage rendered = previewBox()->renderedImage();
     EXPECT_EQ(rendered.size(), QSize(201, 201));
     EXPECT_EQ(rendered.pixel(200, 200), qRgb(255, 0, 0));
-    EXPECT_EQ(window.PicImage->size(), QSize(205, 205)); // never resizes to its picture
+    EXPECT_EQ(previewBox()->size(), QSize(205, 205)); // never resizes to its picture
 
-    const QImage shown = window.PicImage->grab().toImage();
+    const QImage shown = previewBox()->grab().toImage();
     EXPECT_EQ(shown.pixel(2 + 200, 2 + 200), qRgb(255, 0, 0));
 }
 
@@ -115,11 +126,11 @@ TEST_F(Layout, FocusStartsOnCreateAndTabSkipsDisabledButtons) {
     window.show();
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    EXPECT_EQ(QApplication::focusWidget(), window.Command1);
+    EXPECT_EQ(QApplication::focusWidget(), command(1));
 
     const auto tabs = [&] {
         std::vector<QWidget*> visited;
-        window.Command1->setFocus();
+        command(1)->setFocus();
         for (int i = 0; i < 10; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited.push_back(QApplication::focusWidget());
@@ -127,14 +138,13 @@ TEST_F(Layout, FocusStartsOnCreateAndTabSkipsDisabledButtons) {
         return visited;
     };
     // At start print, save and copy are off.
-    std::vector<QWidget*> expected = {window.Text1,    window.PicImage, window.Command5, window.Command6,
-                                      window.Command7, window.Command8, window.Command1, window.Text1,
-                                      window.PicImage, window.Command5};
+    std::vector<QWidget*> expected = {linkEdit(),    previewBox(), command(5), command(6), command(7),
+                                      command(8), command(1), linkEdit(),    previewBox(), command(5)};
     EXPECT_EQ(tabs(), expected);
 
-    window.Command1->click();
-    expected = {window.Text1,    window.PicImage, window.Command2, window.Command3, window.Command4,
-                window.Command5, window.Command6, window.Command7, window.Command8, window.Command1};
+    command(1)->click();
+    expected = {linkEdit(),    previewBox(), command(2), command(3), command(4),
+                command(5), command(6), command(7), command(8), command(1)};
     EXPECT_EQ(tabs(), expected);
 }
 

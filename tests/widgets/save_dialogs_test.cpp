@@ -65,22 +65,22 @@ void typeName(QFileDialog* dialog, const QString& name) {
 struct Dialogs : ::testing::Test {
     host::QtHost host;
     QTemporaryDir dir;
-    host::CommonDialog properties;
+    host::SaveDialog properties;
 
     Dialogs() {
-        properties.CancelError = true;
-        properties.DialogTitle = QStringLiteral("Enregistrer Sous");
-        properties.Filter = filter;
-        properties.Flags = 2;
-        properties.FilterIndex = 1;
-        properties.FileName = path(QStringLiteral("départ.bmp"));
+        properties.cancelThrows = true;
+        properties.title = QStringLiteral("Enregistrer Sous");
+        properties.filter = filter;
+        properties.flags = 2;
+        properties.typeIndex = 1;
+        properties.fileName = path(QStringLiteral("départ.bmp"));
     }
     QString path(const QString& name) const { return dir.filePath(name); }
 };
 
 TEST_F(Dialogs, SaveDialogOpensOnTheRememberedTargetAndType) {
-    properties.FileName = path("qr.jpg");
-    properties.FilterIndex = 3;
+    properties.fileName = path("qr.jpg");
+    properties.typeIndex = 3;
     whenShown<QFileDialog>([&](QFileDialog* dialog) {
         EXPECT_EQ(dialog->windowTitle(), "Enregistrer Sous");
         EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
@@ -98,25 +98,25 @@ TEST_F(Dialogs, SaveDialogOpensOnTheRememberedTargetAndType) {
         typeName(dialog, "sans extension");
         static_cast<QDialog*>(dialog)->accept();
     });
-    host.showSave(properties);
-    EXPECT_EQ(properties.FileName, path("sans extension")); // no default extension added
-    EXPECT_EQ(properties.FileTitle, "sans extension");
-    EXPECT_EQ(properties.FilterIndex, 1);
+    host.chooseSaveFile(properties);
+    EXPECT_EQ(properties.fileName, path("sans extension")); // no default extension added
+    EXPECT_EQ(properties.fileTitle, "sans extension");
+    EXPECT_EQ(properties.typeIndex, 1);
 }
 
 // The names fold their double blanks inside the dialog; the type comes back by its place.
 TEST_F(Dialogs, EveryTypeComesBackByItsIndex) {
     for (int position = 0; position < 5; ++position) {
         SCOPED_TRACE(position);
-        properties.FilterIndex = 5 - position; // start elsewhere
+        properties.typeIndex = 5 - position; // start elsewhere
         whenShown<QFileDialog>([&](QFileDialog* dialog) {
             chooseType(dialog, position);
             typeName(dialog, "qr");
             static_cast<QDialog*>(dialog)->accept();
         });
-        host.showSave(properties);
-        EXPECT_EQ(properties.FilterIndex, position + 1);
-        EXPECT_EQ(properties.FileName, path("qr"));
+        host.chooseSaveFile(properties);
+        EXPECT_EQ(properties.typeIndex, position + 1);
+        EXPECT_EQ(properties.fileName, path("qr"));
     }
 }
 
@@ -126,7 +126,7 @@ TEST_F(Dialogs, OverwriteQuestionOnlyWithFlagTwo) {
     existing.close();
     for (int flags : {2, 0}) {
         SCOPED_TRACE(flags);
-        properties.Flags = flags;
+        properties.flags = flags;
         bool asked = false;
         whenShown<QFileDialog>([&](QFileDialog* dialog) {
             typeName(dialog, "qr.bmp");
@@ -138,25 +138,25 @@ TEST_F(Dialogs, OverwriteQuestionOnlyWithFlagTwo) {
                 });
             static_cast<QDialog*>(dialog)->accept();
         });
-        host.showSave(properties);
+        host.chooseSaveFile(properties);
         EXPECT_EQ(asked, flags == 2);
-        EXPECT_EQ(properties.FileName, path("qr.bmp"));
+        EXPECT_EQ(properties.fileName, path("qr.bmp"));
     }
 }
 
-TEST_F(Dialogs, CancelFailsOnlyWithCancelError) {
-    properties.FileName = path("avant.bmp");
+TEST_F(Dialogs, CancelFailsOnlyWithCancelThrows) {
+    properties.fileName = path("avant.bmp");
     whenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
-    EXPECT_THROW(host.showSave(properties), host::Cancelled);
+    EXPECT_THROW(host.chooseSaveFile(properties), host::Cancelled);
 
-    properties.CancelError = false;
+    properties.cancelThrows = false;
     whenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
-    EXPECT_NO_THROW(host.showSave(properties));
-    EXPECT_EQ(properties.FileName, path("avant.bmp"));
-    EXPECT_EQ(properties.FilterIndex, 1);
+    EXPECT_NO_THROW(host.chooseSaveFile(properties));
+    EXPECT_EQ(properties.fileName, path("avant.bmp"));
+    EXPECT_EQ(properties.typeIndex, 1);
 }
 
-TEST_F(Dialogs, InputBoxOffersTheDefaultAndGivesTheAnswerOrNothing) {
+TEST_F(Dialogs, AskTextOffersTheDefaultAndGivesTheAnswerOrNothing) {
     whenShown<QInputDialog>([](QInputDialog* box) {
         EXPECT_EQ(box->windowTitle(), "Valeur du ratio de compression");
         EXPECT_EQ(box->labelText(), "Indiquez le ratio de compression (20-100) pour le fichier qr.jpg.");
@@ -164,14 +164,14 @@ TEST_F(Dialogs, InputBoxOffersTheDefaultAndGivesTheAnswerOrNothing) {
         box->setTextValue(" 7 5");
         box->accept();
     });
-    EXPECT_EQ(host.inputBox("Indiquez le ratio de compression (20-100) pour le fichier qr.jpg.",
-                            "Valeur du ratio de compression", "100"),
+    EXPECT_EQ(host.askText("Indiquez le ratio de compression (20-100) pour le fichier qr.jpg.",
+                           "Valeur du ratio de compression", "100"),
               " 7 5");
     whenShown<QInputDialog>([](QInputDialog* box) {
         box->setTextValue("50");
         box->reject();
     });
-    EXPECT_EQ(host.inputBox("?", "Valeur du ratio de compression", "abc"), std::nullopt);
+    EXPECT_EQ(host.askText("?", "Valeur du ratio de compression", "abc"), std::nullopt);
     // The question about a renamed target: Non unless the person says Oui.
     whenShown<QMessageBox>([](QMessageBox* box) {
         EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));

@@ -1,5 +1,5 @@
 /*
- * QRCodeLib: turns a text into a QR code picture file.
+ * QRCodeLib: turns a text into a QR code picture (BMP) or drawing (SVG) file.
  *
  * Plain C interface, usable from C and C++ and loadable by name at run time ("QRCodeLib"):
  * every function returns QRCL_OK or one of the QRCL_ERR_* codes below and never lets a C++
@@ -12,16 +12,21 @@
  * Error correction: the highest level (H, then Q) that needs no larger symbol than level M;
  * level M otherwise; level L only for a text that fits nowhere else.
  *
- * Picture: black modules on white, a quiet zone of 4 modules on every side, every module a
- * square of the same whole number of pixels, the largest that keeps the picture within
- * QRCL_PICTURE_LIMIT pixels a side. Written as an uncompressed 24-bit BMP.
+ * Picture: QRCL_PICTURE_LIMIT pixels square, black modules on white, every module a square of
+ * the same whole number of pixels, the largest that leaves a quiet zone of at least 4 modules
+ * on every side. The symbol sits in the middle; an odd pixel left over goes to the right and
+ * bottom margins. Written as an uncompressed 24-bit BMP.
+ *
+ * Drawing: the same symbol as an SVG document in units of modules, quiet zone included, whose
+ * printed size is that of the code in the picture printed at 96 dpi.
  *
  * A written file is complete or absent: the bytes go to an anonymous file in the target's
  * folder, are flushed to disk, and only then take the target's name, so not even a killed
  * process leaves a part behind (where the file system has no anonymous files, a hidden
  * ".lumo-" name is used meanwhile). After any failure a file already at the target is
- * untouched. A read-only file at the target is not replaced; a symbolic link there is replaced
- * itself, never written through: the path is a working file, not a person's.
+ * untouched. A read-only file at the target is not replaced. A symbolic link at a picture's
+ * path is replaced itself, never written through: that path is a working file, not a person's.
+ * A link at a drawing's path is written through: the link stays and points at the new drawing.
  * QRCodeLibLastError tells why a write failed.
  *
  * Checks run in this order, before anything is written: QRCL_ERR_ARGUMENT, QRCL_ERR_EMPTY,
@@ -57,8 +62,9 @@ extern "C" {
  *            2953 bytes of any other ASCII text; 2952 bytes of a text holding any non-ASCII
  *            character. Every ASCII text of up to 2953 bytes fits; some mixed ones of more.
  *      path  file to create or replace; its folder must exist.
- * Out: path holds a 24-bit BMP, (modules + 8) * scale pixels square, at most
- *      QRCL_PICTURE_LIMIT.
+ * Out: path holds a 24-bit bottom-up BMP, QRCL_PICTURE_LIMIT pixels square, each module
+ *      scale = QRCL_PICTURE_LIMIT / (modules + 8) pixels square (whole division, at least 1),
+ *      the symbol centred on white.
  * Returns:
  *      QRCL_OK            done.
  *      QRCL_ERR_ARGUMENT  text or path null, or path empty.
@@ -86,6 +92,24 @@ QRCL_EXPORT int32_t FastQRCode(const char* text, const char* path);
 QRCL_EXPORT int32_t FastQRCodeN(const char* text, int32_t length, const char* path);
 
 /*
+ * Writes the QR code of a zero-terminated text as an SVG 1.1 drawing: the very symbol
+ * FastQRCode draws, for a printer or any program that scales drawings.
+ *
+ * In:  text, path  as FastQRCode.
+ * Out: path holds an SVG document, viewBox "0 0 N N" with N = modules + 8: a white square, the
+ *      dark modules as one black path of whole-module rectangles from (4, 4) on, edges kept
+ *      crisp. width and height are (N * scale * 25.4 / 96) mm with three decimals, scale as in
+ *      FastQRCode: the size of the code in FastQRCode's picture printed at 96 dpi.
+ * Returns: as FastQRCode, checks in the same order.
+ */
+QRCL_EXPORT int32_t FastQRCodeSvg(const char* text, const char* path);
+
+/*
+ * As FastQRCodeSvg, for a text of explicit length; arguments and results as FastQRCodeN.
+ */
+QRCL_EXPORT int32_t FastQRCodeSvgN(const char* text, int32_t length, const char* path);
+
+/*
  * The system's reason for the last QRCL_ERR_WRITE of the calling thread, as an errno value
  * (EACCES, ENOSPC, EROFS, ENOENT, ...); 0 when the last call did not fail on writing.
  * Never fails.
@@ -93,7 +117,7 @@ QRCL_EXPORT int32_t FastQRCodeN(const char* text, int32_t length, const char* pa
 QRCL_EXPORT int32_t QRCodeLibLastError(void);
 
 /*
- * Version of this library as 0xMMmmpp: 1.0.0 is 0x010000. Never fails.
+ * Version of this library as 0xMMmmpp: 1.1.0 is 0x010100. Never fails.
  */
 QRCL_EXPORT int32_t QRCodeLibVer(void);
 

@@ -34,7 +34,10 @@ int moduleScale(int modules) {
 std::vector<std::uint8_t> renderBmp(const QRcode& symbol) {
     const int modules = symbol.width;
     const int scale = moduleScale(modules);
-    const int side = (modules + 2 * kQuietZone) * scale;
+    // The picture fills the tool's preview: what the modules leave over widens the quiet zone,
+    // an odd pixel going right and bottom.
+    const int side = QRCL_PICTURE_LIMIT;
+    const int margin = (side - modules * scale) / 2;
     const std::size_t stride = (static_cast<std::size_t>(side) * 3 + 3) & ~std::size_t{3};
     const std::size_t pixelBytes = stride * static_cast<std::size_t>(side);
     const std::size_t offset = kFileHeaderSize + kInfoHeaderSize;
@@ -63,12 +66,12 @@ std::vector<std::uint8_t> renderBmp(const QRcode& symbol) {
     // libqrencode module byte means black.
     std::uint8_t* pixels = file.data() + offset;
     for (int y = 0; y < modules; ++y) {
-        const int top = (y + kQuietZone) * scale;
+        const int top = margin + y * scale;
         std::uint8_t* row = pixels + static_cast<std::size_t>(side - 1 - top) * stride;
         const unsigned char* data = symbol.data + static_cast<std::size_t>(y) * modules;
         for (int x = 0; x < modules; ++x)
             if (data[x] & 1)
-                std::memset(row + static_cast<std::size_t>((x + kQuietZone) * scale) * 3, 0,
+                std::memset(row + static_cast<std::size_t>(margin + x * scale) * 3, 0,
                             static_cast<std::size_t>(scale) * 3);
         for (int k = 1; k < scale; ++k)
             std::memcpy(row - static_cast<std::size_t>(k) * stride, row, stride);

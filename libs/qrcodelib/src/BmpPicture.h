@@ -14,7 +14,7 @@ constexpr int kQuietZone = 4; // modules of white on every side
 int moduleScale(int modules);
 
 // Uncompressed 24-bit BMP (BITMAPINFOHEADER, bottom-up rows padded to 4 bytes), black modules
-// on white, (modules + 8) * scale pixels square.
+// on white, QRCL_PICTURE_LIMIT pixels square with the symbol in the middle.
 std::vector<std::uint8_t> renderBmp(const QRcode& symbol);
 
 } // namespace qrcl

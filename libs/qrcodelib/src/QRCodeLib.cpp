@@ -4,6 +4,7 @@
 #include "AtomicWrite.h"
 #include "BmpPicture.h"
 #include "Encoder.h"
+#include "SvgPicture.h"
 #include "Utf8.h"
 
 #include <string_view>
@@ -14,7 +15,17 @@ namespace {
 
 thread_local std::int32_t lastError = 0; // errno of this thread's last failed write
 
-std::int32_t makeCode(std::string_view text, const char* path) {
+// What a file format takes: its writer, and what a link planted at the path means.
+struct Format {
+    std::vector<std::uint8_t> (*render)(const QRcode&);
+    lumo::Links links;
+};
+// The BMP is the tool's working file: a link there is replaced, never followed. An SVG is a
+// person's file: a link there keeps pointing at the new drawing.
+constexpr Format kBmp{renderBmp, lumo::Links::Replace};
+constexpr Format kSvg{renderSvg, lumo::Links::WriteThrough};
+
+std::int32_t makeCode(std::string_view text, const char* path, const Format& format) {
     if (*path == '\0')
         return QRCL_ERR_ARGUMENT;
     if (text.empty())
@@ -28,16 +39,15 @@ std::int32_t makeCode(std::string_view text, const char* path) {
     const Encoded encoded = encode(text, kind);
     if (encoded.status != QRCL_OK)
         return encoded.status;
-    const std::vector<std::uint8_t> picture = renderBmp(*encoded.symbol);
-    // The path is the tool's working file: a link planted there is replaced, never followed.
-    lastError = lumo::writeAtomically(path, picture, lumo::Links::Replace);
+    const std::vector<std::uint8_t> picture = format.render(*encoded.symbol);
+    lastError = lumo::writeAtomically(path, picture, format.links);
     return lastError == 0 ? QRCL_OK : QRCL_ERR_WRITE;
 }
 
-std::int32_t guarded(std::string_view text, const char* path) noexcept {
+std::int32_t guarded(std::string_view text, const char* path, const Format& format) noexcept {
     lastError = 0;
     try {
-        return makeCode(text, path);
+        return makeCode(text, path, format);
     } catch (...) { // std::bad_alloc in practice; nothing may cross into C
         return QRCL_ERR_INTERNAL;
     }
@@ -52,13 +62,25 @@ extern "C" {
 int32_t FastQRCode(const char* text, const char* path) {
     if (text == nullptr || path == nullptr)
         return QRCL_ERR_ARGUMENT;
-    return qrcl::guarded(std::string_view(text), path);
+    return qrcl::guarded(std::string_view(text), path, qrcl::kBmp);
 }
 
 int32_t FastQRCodeN(const char* text, int32_t length, const char* path) {
     if (text == nullptr || path == nullptr || length < 0)
         return QRCL_ERR_ARGUMENT;
-    return qrcl::guarded(std::string_view(text, static_cast<std::size_t>(length)), path);
+    return qrcl::guarded(std::string_view(text, static_cast<std::size_t>(length)), path, qrcl::kBmp);
+}
+
+int32_t FastQRCodeSvg(const char* text, const char* path) {
+    if (text == nullptr || path == nullptr)
+        return QRCL_ERR_ARGUMENT;
+    return qrcl::guarded(std::string_view(text), path, qrcl::kSvg);
+}
+
+int32_t FastQRCodeSvgN(const char* text, int32_t length, const char* path) {
+    if (text == nullptr || path == nullptr || length < 0)
+        return QRCL_ERR_ARGUMENT;
+    return qrcl::guarded(std::string_view(text, static_cast<std::size_t>(length)), path, qrcl::kSvg);
 }
 
 int32_t QRCodeLibLastError(void) {

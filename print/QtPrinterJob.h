@@ -1,0 +1,43 @@
+#pragma once
+#include "Host.h"
+
+#include <QImage>
+#include <QRectF>
+#include <vector>
+
+class QPrinter;
+
+namespace printing {
+
+// Printer operations on the QPrinter that the printer dialog set up.
+//
+// The page is composed here and handed to the QPrinter whole by finish: Qt's PDF and CUPS print
+// engines cannot abort (QPrinter::abort() returns false and ending the painter sends the job), so
+// a job that reached the QPrinter could no longer be dropped by abort.
+class QtPrinterJob final : public host::Printer {
+public:
+    explicit QtPrinterJob(QPrinter& printer);
+
+
+    void startPage() override;
+    void drawPicture(const QImage& picture, QPointF topLeft) override;
+    void finish() override;
+    void abort() override;
+
+    // True between the first output and finish or abort.
+    bool isOpen() const { return m_open; }
+
+private:
+    struct Placed {
+        QImage image;  // already at device resolution
+        QRectF target; // device pixels from the top-left corner of the printable area
+    };
+    void open();
+    void drop();
+
+    QPrinter& m_printer;
+    bool m_open = false;
+    std::vector<Placed> m_page;
+};
+
+} // namespace printing

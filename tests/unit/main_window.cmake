@@ -1,1 +1,0 @@
-lumo_add_gtest(main_window_tests SOURCES main_window_test.cpp LIBS main_window qrcodelib_headers LABELS unit)

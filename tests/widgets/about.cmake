@@ -1,5 +1,0 @@
-set(about_dialog_sources about_dialog_test.cpp)
-if(EXISTS ${PROJECT_SOURCE_DIR}/resources/resources.qrc)
-  list(APPEND about_dialog_sources ${PROJECT_SOURCE_DIR}/resources/resources.qrc)
-endif()
-lumo_add_gtest(about_dialog_tests SOURCES ${about_dialog_sources} LIBS about LABELS widgets)

@@ -1,1 +1,0 @@
-lumo_add_gtest(main_window_layout_tests SOURCES main_window_layout_test.cpp LIBS main_window LABELS widgets)
