@@ -3,7 +3,7 @@
 #include "BuildInfo.h"
 #include "FileOps.h"
 #include "PlatformRegistry.h"
-#include "QtPrinting.h"
+#include "PrinterSupport.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,13 +12,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPrinter>
 #include <QStandardPaths>
+#include <QLibraryInfo>
 #include <QTemporaryFile>
+#include <QTranslator>
 
 namespace host {
 
-QtHost::QtHost() : m_printing(std::make_unique<printing::QtPrinting>()) {}
+QtHost::QtHost() = default;
 QtHost::~QtHost() = default;
 
 QString QtHost::appFolder() {
@@ -71,6 +72,7 @@ void QtHost::setClipboardImage(const QImage& picture) {
 }
 
 void QtHost::showMessage(const QString& text, MessageKind kind, const QString& title) {
+    speakFrench();
     const QMessageBox::Icon icon = kind == MessageKind::Information ? QMessageBox::Information
                                    : kind == MessageKind::Critical  ? QMessageBox::Critical
                                                                     : QMessageBox::NoIcon;
@@ -79,12 +81,35 @@ void QtHost::showMessage(const QString& text, MessageKind kind, const QString& t
     box.exec();
 }
 
+PrinterSupport& QtHost::printerSupport() {
+    if (!m_printerSupport) {
+        if (!m_printingModule)
+            m_printingModule = std::make_unique<LazyLibrary>(QStringLiteral("LumoPrinting"), libraryFolders());
+        const auto create = reinterpret_cast<CreatePrinterSupport>(m_printingModule->entry(createPrinterSupportEntry));
+        m_printerSupport.reset(create());
+        if (!m_printerSupport)
+            throw Failure(QStringLiteral("L'impression n'a pas pu être préparée."), QStringLiteral("Mémoire insuffisante."));
+    }
+    return *m_printerSupport;
+}
+
 bool QtHost::choosePrinter() {
-    return m_printing->choosePrinter();
+    speakFrench();
+    return printerSupport().choosePrinter();
 }
 
 Printer& QtHost::printer() {
-    return m_printing->printer();
+    return printerSupport().printer();
+}
+
+void QtHost::speakFrench() {
+    if (m_french)
+        return;
+    m_french = true;
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
 }
 
 void QtHost::showModal(QDialog& dialog) {

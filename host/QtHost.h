@@ -4,13 +4,10 @@
 
 #include <memory>
 
-namespace printing {
-class QtPrinting;
-}
-
 namespace host {
 
 class PlatformRegistry;
+class PrinterSupport;
 
 // The real host on Qt: real dialogs, clipboard, printer, files and processes.
 class QtHost final : public Host {
@@ -61,7 +58,12 @@ private:
 
     std::unique_ptr<LazyLibrary> m_qrCodeLib;
     std::unique_ptr<LazyLibrary> m_bmpJpgLib;
-    std::unique_ptr<printing::QtPrinting> m_printing;
+    PrinterSupport& printerSupport();
+    // Installs Qt's French texts before the first standard dialog, not at start.
+    void speakFrench();
+    std::unique_ptr<LazyLibrary> m_printingModule;
+    std::unique_ptr<PrinterSupport> m_printerSupport; // made by the module, so gone before it
+    bool m_french = false;
     std::unique_ptr<PlatformRegistry> m_registry;
 };
 

@@ -40,6 +40,7 @@ int chosenType(const QFileDialog& dialog) {
 } // namespace
 
 void QtHost::chooseSaveFile(SaveDialog& properties) {
+    speakFrench();
     QFileDialog dialog(QApplication::activeWindow(), properties.title);
     // Qt's own dialog: the same on every desktop, French through the translator, scriptable.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -76,6 +77,7 @@ void QtHost::chooseSaveFile(SaveDialog& properties) {
 }
 
 std::optional<QString> QtHost::askText(const QString& prompt, const QString& title, const QString& defaultText) {
+    speakFrench();
     QInputDialog box(QApplication::activeWindow());
     box.setWindowTitle(title.isEmpty() ? lumo::build::title : title);
     box.setInputMode(QInputDialog::TextInput);
@@ -87,6 +89,7 @@ std::optional<QString> QtHost::askText(const QString& prompt, const QString& tit
 }
 
 bool QtHost::askYesNo(const QString& text, const QString& title) {
+    speakFrench();
     QMessageBox box(QMessageBox::Question, title.isEmpty() ? lumo::build::title : title, text,
                     QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
     box.setDefaultButton(QMessageBox::No);

@@ -1,7 +1,7 @@
 #pragma once
 // The real host's printer: one QPrinter for the whole session, so that the dialog offers the last
 // choices again, and the job that draws on it.
-#include "Host.h"
+#include "PrinterSupport.h"
 
 #include <memory>
 
@@ -11,13 +11,12 @@ namespace printing {
 
 class QtPrinterJob;
 
-class QtPrinting {
+class QtPrinting final : public host::PrinterSupport {
 public:
     QtPrinting();
-    ~QtPrinting();
-    // The printer dialog, modal over the active window; false when cancelled.
-    bool choosePrinter();
-    host::Printer& printer();
+    ~QtPrinting() override;
+    bool choosePrinter() override;
+    host::Printer& printer() override;
 
 private:
     QPrinter& qprinter();

@@ -141,7 +141,7 @@ e2e_install_tool() {
     ln -s "$data/QRCODE.bmp" "$E2E_APP/QRCODE.bmp"
     ln -s "$data/Temp.bmp" "$E2E_APP/Temp.bmp"
   else
-    cp "$1/lumo-razazu" "$1/libQRCodeLib.so" "$1/libLumo_Image_BmpJpg.so" "$E2E_APP/"
+    cp "$1/lumo-razazu" "$1/libQRCodeLib.so" "$1/libLumo_Image_BmpJpg.so" "$1/libLumoPrinting.so" "$E2E_APP/"
   fi
 }
 

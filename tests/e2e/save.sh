@@ -97,6 +97,20 @@ e2e_check "BMP: a 201 x 201 BMP" format_is "$out/final.bmp" "BMP3 201x201"
 e2e_check "BMP: zbarimg reads the link" e2e_decodes "$out/final.bmp" "$link"
 set_aside final.bmp
 
+# PNG, the same pixels, and SVG, the code drawn again from the link (rsvg-convert renders it).
+open_save
+fill_and_confirm 6 "image.bmp"
+e2e_check "PNG: the caption names the file" e2e_wait_for 20 caption_is "Lumo-RAZazu : image.png"
+e2e_check "PNG: zbarimg reads the link" e2e_decodes "$out/image.png" "$link"
+set_aside image.png
+open_save
+fill_and_confirm 7 "dessin"
+e2e_check "SVG: the caption names the file" e2e_wait_for 20 caption_is "Lumo-RAZazu : dessin.svg"
+rsvg-convert -w 400 "$out/dessin.svg" -o "$out/dessin-rendu.png"
+e2e_check "SVG: drawn by rsvg-convert, zbarimg reads the link" e2e_decodes "$out/dessin-rendu.png" "$link"
+set_aside dessin.svg
+rm -f "$out/dessin-rendu.png"
+
 # A final name other than the one typed that is already there: the tool asks, and Non, the
 # default answer, keeps the file.
 printf 'rapport' >"$out/rapport.bmp"

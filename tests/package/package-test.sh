@@ -38,18 +38,21 @@ for dep in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsup
   e2e_check "depends on $dep" grep -qxF "$dep" "$work/depends"
 done
 
-icons=(32 48 64 128 256)
-expected=(usr/bin/lumo-razazu usr/lib/lumo-razazu/libLumo_Image_BmpJpg.so usr/lib/lumo-razazu/libQRCodeLib.so
-  usr/share/applications/lumo-razazu.desktop)
+icons=(16 22 24 32 48 64 128 256)
+libs=(usr/lib/lumo-razazu/libLumo_Image_BmpJpg.so usr/lib/lumo-razazu/libLumoPrinting.so usr/lib/lumo-razazu/libQRCodeLib.so)
+expected=(usr/bin/lumo-razazu "${libs[@]}"
+  usr/share/applications/lumo-razazu.desktop usr/share/metainfo/fr.orbane_logiciels.lumo_razazu.metainfo.xml
+  usr/share/icons/hicolor/scalable/apps/lumo-razazu.svg usr/share/man/man1/lumo-razazu.1.gz
+  usr/share/doc/lumo-razazu/copyright usr/share/doc/lumo-razazu/changelog.gz)
 for s in "${icons[@]}"; do expected+=("usr/share/icons/hicolor/${s}x$s/apps/lumo-razazu.png"); done
 dpkg-deb -c "$deb" | awk '/^-/ { sub(/^\.\//, "", $6); print $6 }' | sort >"$work/files"
 printf '%s\n' "${expected[@]}" | sort >"$work/expected"
-e2e_check "the package holds exactly the tool, its two libraries, the menu entry and its icons" \
+e2e_check "the package holds exactly the tool, its libraries, the menu entry, icons, metadata and documents" \
   diff "$work/expected" "$work/files"
 
 tree=$work/tree
 dpkg-deb -x "$deb" "$tree"
-for f in usr/bin/lumo-razazu usr/lib/lumo-razazu/libQRCodeLib.so usr/lib/lumo-razazu/libLumo_Image_BmpJpg.so; do
+for f in usr/bin/lumo-razazu "${libs[@]}"; do
   e2e_check "$f: no RPATH or RUNPATH" bash -c "! readelf -d '$tree/$f' | grep -qE 'RPATH|RUNPATH'"
   e2e_check "$f: stripped" bash -c "file -b '$tree/$f' | grep -q ', stripped'"
 done
@@ -64,7 +67,7 @@ for s in "${icons[@]}"; do
 done
 # The sizes between the drawn ones are committed; they must still be what the script makes.
 "$root/packaging/make-icons.sh" "$work/icons" >/dev/null
-for s in 48 64 128; do
+for s in "${icons[@]}"; do
   e2e_check "the ${s}x$s icon is the application icon scaled (packaging/make-icons.sh)" bash -c \
     "[ \"\$(compare -metric AE '$work/icons/lumo-razazu-$s.png' '$tree/usr/share/icons/hicolor/${s}x$s/apps/lumo-razazu.png' null: 2>&1)\" = 0 ]"
 done
@@ -171,8 +174,8 @@ e2e_check "no Temp.bmp left in $data" [ ! -e "$data/Temp.bmp" ]
 written=$(find /usr/bin /usr/lib/lumo-razazu -newer "$work/start" -user "$user" 2>/dev/null)
 e2e_check "nothing written by $user to /usr/bin or /usr/lib/lumo-razazu" [ -z "$written" ]
 e2e_check "no working file in /usr/bin" bash -c "! ls -A /usr/bin | grep -qE '^(QRCODE\.bmp|Temp\.bmp|\.lumo-probe-|tool\.log)'"
-e2e_check "/usr/lib/lumo-razazu holds the two libraries only" \
-  [ "$(ls -A /usr/lib/lumo-razazu | tr '\n' ' ')" = "libLumo_Image_BmpJpg.so libQRCodeLib.so " ]
+e2e_check "/usr/lib/lumo-razazu holds the three libraries only" \
+  [ "$(ls -A /usr/lib/lumo-razazu | tr '\n' ' ')" = "libLumo_Image_BmpJpg.so libLumoPrinting.so libQRCodeLib.so " ]
 
 # ---- Removed ----
 if [ "${LUMO_PACKAGE_KEEP:-0}" = 1 ]; then

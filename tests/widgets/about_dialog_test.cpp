@@ -1,10 +1,13 @@
-// The About dialog as a person meets it (offscreen): places, fonts, colours and the keyboard.
+// The About dialog as a person meets it (offscreen): places, fonts, colours, the keyboard and a
+// screen reader.
 #include "AboutDialog.h"
 #include "ClickLabel.h"
 #include "FakeHost.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFrame>
+#include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -103,9 +106,21 @@ TEST_F(AboutDialog, BlackGroundWithLinesAndColouredTextsShowingThrough) {
     EXPECT_TRUE(holds(version, QColor(0, 255, 0)));
     EXPECT_TRUE(holds(webSiteLink, QColor(192, 255, 255)));
     EXPECT_TRUE(holds(emailLink, QColor(192, 255, 255)));
+
+    // Screens scaled by 2 take each picture's twin from where Qt looks: name@2x beside it.
+    for (const QString picture : {":/donate.gif", ":/icon.png", ":/info.bmp"})
+        EXPECT_EQ(QImageReader(QString(picture).replace(".", "@2x.")).size(), QImageReader(picture).size() * 2);
 }
 
 TEST_F(AboutDialog, KeyboardOkIsDefaultAndCancelTabsThroughTheButtons) {
+    // A screen reader names the buttons by their caption, the pictures and links by what they do.
+    const std::pair<QWidget*, QString> named[] = {
+        {ok, "OK"},           {details, "Détails..."},        {systemInfo, "Système Info..."},
+        {donation, "Faire un don"}, {webSiteLink, "Site web de l'éditeur"}, {emailLink, "Écrire un courriel"},
+        {appIcon, "Icône de Lumo-RAZazu"}};
+    for (const auto& [control, name] : named)
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name), name);
+
     open();
     EXPECT_TRUE(ok->isDefault());
     EXPECT_EQ(QApplication::focusWidget(), ok);

@@ -1,8 +1,10 @@
-// The main window as a person sees it: places, fonts, colours, tooltips, focus and tab order.
+// The main window as a person sees it: places, fonts, colours, tooltips, focus and tab order, and
+// what a screen reader says of it.
 #include "FakeHost.h"
 #include "MainWindow.h"
 #include "PictureBox.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFontInfo>
 #include <QLabel>
@@ -77,7 +79,7 @@ TEST_F(Layout, ControlsSitWhereTheTwipsTablePutsThem) {
     EXPECT_EQ(previewBox()->contentsRect().size(), QSize(201, 201));
 }
 
-TEST_F(Layout, ColoursAndTooltips) {
+TEST_F(Layout, ColoursTooltipsAndAccessibleNames) {
     EXPECT_EQ(window.palette().color(QPalette::Window), QColor(0, 0, 0));
     EXPECT_EQ(linkLabel()->palette().color(QPalette::WindowText), QColor(255, 255, 255));
     EXPECT_EQ(linkLabel()->palette().color(QPalette::Window), QColor(0, 0, 0));
@@ -106,6 +108,26 @@ TEST_F(Layout, ColoursAndTooltips) {
         EXPECT_TRUE(none->toolTip().isEmpty());
     EXPECT_FALSE(command(7)->icon().isNull());
     EXPECT_EQ(command(7)->iconSize(), QSize(15, 21));
+
+    const auto said = [](QWidget* control, QAccessible::Text text = QAccessible::Name) {
+        return QAccessible::queryAccessibleInterface(control)->text(text);
+    };
+    EXPECT_EQ(linkLabel()->buddy(), linkEdit());
+    const std::pair<QWidget*, QString> named[] = {{linkEdit(), "Lien"},
+                                                   {command(6), "Coller le lien"},
+                                                   {command(7), "À propos"},
+                                                   {previewBox(), "Aperçu du QR-Code"}};
+    for (const auto& [control, name] : named)
+        EXPECT_EQ(said(control), name);
+    // The other buttons by their caption, the two-line one too.
+    for (int number : {1, 2, 3, 4, 5, 8})
+        EXPECT_EQ(said(command(number)), command(number)->text());
+    // The preview tells the link its code holds, and nothing once reset.
+    EXPECT_EQ(said(previewBox(), QAccessible::Description), "");
+    command(1)->click();
+    EXPECT_EQ(said(previewBox(), QAccessible::Description), lumo::MainWindow::initialLink);
+    command(8)->click();
+    EXPECT_EQ(said(previewBox(), QAccessible::Description), "");
 }
 
 TEST_F(Layout, PreviewDrawsThePictureAtNaturalSizeCutAtTheEdges) {
