@@ -120,6 +120,7 @@ void AboutDialog::buildLayout() {
     m_emailLink = autoSized(label<ClickLabel>(this, QStringLiteral("E-Mail : ") + maker::eMail,
                                                 twipsRect(720, 1320, 2625, 225), comic(8.25), lightCyan));
     m_emailLink->setToolTip(QStringLiteral("Envoyer un courriel"));
+    m_emailLink->setAccessibleName(QStringLiteral("Écrire un courriel"));
     m_emailLink->setCursor(Qt::PointingHandCursor);
 
     // Upper block under the version, and the lower block above the donation picture.

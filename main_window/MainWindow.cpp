@@ -74,7 +74,8 @@ void MainWindow::buildLayout() {
     m_linkEdit = new QLineEdit(this);
     m_linkEdit->setObjectName(QStringLiteral("Text1"));
     m_linkEdit->setAccessibleName(QStringLiteral("Lien"));
-    // // no "&" in its text: no access key, just the tie a screen reader follows
+    // No "&" in the label's text: no access key, only the tie a screen reader follows.
+    m_linkLabel->setBuddy(m_linkEdit);
     m_linkEdit->setGeometry(twipsRect(720, 120, 3855, 375));
     m_linkEdit->setMaxLength(std::numeric_limits<int>::max());
     // Its own text colour too: a dark desktop theme's white text would vanish on the green.
@@ -83,6 +84,7 @@ void MainWindow::buildLayout() {
 
     m_pasteButton = button(this, "Command6", QStringLiteral("..."), twipsRect(4680, 120, 495, 375), tahoma(9.75, true));
     m_pasteButton->setToolTip(QStringLiteral("Coller un lien à partir du presse papier"));
+    m_pasteButton->setAccessibleName(QStringLiteral("Coller le lien"));
     m_aboutButton = button(this, "Command7", QString(), twipsRect(5280, 120, 495, 375), tahoma(9.75));
     m_aboutButton->setIcon(QIcon(QStringLiteral(":/info.bmp")));
     m_aboutButton->setIconSize(QSize(15, 21));
@@ -221,6 +223,7 @@ void MainWindow::reset() {
     m_linkEdit->setText(QString());
     m_preview->setPicture(m_host.loadPicture(QString()));
     m_lastEncodedLink.clear();
+    m_preview->setAccessibleDescription(QString());
     setOutputCommands(false);
 }
 

@@ -109,15 +109,20 @@ TEST_F(AboutDialog, BlackGroundWithLinesAndColouredTextsShowingThrough) {
 
     // Screens scaled by 2 take each picture's twin from where Qt looks: name@2x beside it.
     for (const QString picture : {":/donate.gif", ":/icon.png", ":/info.bmp"})
-        EXPECT_EQ(QImageReader(QString(picture).replace(".", "@2x.")).size(), QImageReader(picture).size() * 2);
+        EXPECT_EQ(QImageReader(QString(picture).replace(".", "@2x.")).size(),
+                  QImageReader(picture).size() * 2)
+            << qPrintable(picture);
 }
 
 TEST_F(AboutDialog, KeyboardOkIsDefaultAndCancelTabsThroughTheButtons) {
     // A screen reader names the buttons by their caption, the pictures and links by what they do.
-    const std::pair<QWidget*, QString> named[] = {
-        {ok, "OK"},           {details, "Détails..."},        {systemInfo, "Système Info..."},
-        {donation, "Faire un don"}, {webSiteLink, "Site web de l'éditeur"}, {emailLink, "Écrire un courriel"},
-        {appIcon, "Icône de Lumo-RAZazu"}};
+    const std::pair<QWidget*, QString> named[] = {{ok, "OK"},
+                                                  {details, "Détails..."},
+                                                  {systemInfo, "Système Info..."},
+                                                  {donation, "Faire un don"},
+                                                  {webSiteLink, "Site web de l'éditeur"},
+                                                  {emailLink, "Écrire un courriel"},
+                                                  {appIcon, "Icône de Lumo-RAZazu"}};
     for (const auto& [control, name] : named)
         EXPECT_EQ(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name), name);
 

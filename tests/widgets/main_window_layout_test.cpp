@@ -114,9 +114,9 @@ TEST_F(Layout, ColoursTooltipsAndAccessibleNames) {
     };
     EXPECT_EQ(linkLabel()->buddy(), linkEdit());
     const std::pair<QWidget*, QString> named[] = {{linkEdit(), "Lien"},
-                                                   {command(6), "Coller le lien"},
-                                                   {command(7), "À propos"},
-                                                   {previewBox(), "Aperçu du QR-Code"}};
+                                                  {command(6), "Coller le lien"},
+                                                  {command(7), "À propos"},
+                                                  {previewBox(), "Aperçu du QR-Code"}};
     for (const auto& [control, name] : named)
         EXPECT_EQ(said(control), name);
     // The other buttons by their caption, the two-line one too.
