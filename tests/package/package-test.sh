@@ -17,7 +17,7 @@ user=lumo-tester
 # The real-window suites that can run against an installed tool (they find its working files
 # through the links e2e_install_tool makes). Suites that tamper with the libraries beside the
 # tool cannot, and are not listed.
-suites=(create copy save about print print_faults)
+suites=(create copy save about print print_faults command_line)
 
 e2e_begin
 e2e_temp_dir work || exit 1
@@ -155,8 +155,16 @@ e2e_check "the $(wc -l <"$work/first-run/maps" 2>/dev/null || echo 0) files the 
 # The print suites' queues need root to be made; the user then prints to them.
 "$root/scripts/cups-pdf-queue" >/dev/null || echo "package-test: no print queue"
 "$root/scripts/cups-pdf-queue" QR_REFUSE --refusing >/dev/null || echo "package-test: no refusing queue"
+# A real-window script that fails is run once more before it counts, as make test does; both
+# runs are shown.
 for s in "${suites[@]}"; do
-  [ -f "$stage/tests/e2e/$s.sh" ] && run_counted "e2e $s" "$stage/tests/e2e/$s.sh" "$stage/build/bin"
+  [ -f "$stage/tests/e2e/$s.sh" ] || continue
+  passed=$E2E_PASSED failed=$E2E_FAILED
+  run_counted "e2e $s" "$stage/tests/e2e/$s.sh" "$stage/build/bin"
+  if [ "$E2E_FAILED" -gt "$failed" ]; then
+    E2E_PASSED=$passed E2E_FAILED=$failed
+    run_counted "e2e $s, once more" "$stage/tests/e2e/$s.sh" "$stage/build/bin"
+  fi
 done
 
 # Root can write /usr/bin; the installed tool keeps its working files in root's data folder even so.
@@ -175,7 +183,7 @@ written=$(find /usr/bin /usr/lib/lumo-razazu -newer "$work/start" -user "$user" 
 e2e_check "nothing written by $user to /usr/bin or /usr/lib/lumo-razazu" [ -z "$written" ]
 e2e_check "no working file in /usr/bin" bash -c "! ls -A /usr/bin | grep -qE '^(QRCODE\.bmp|Temp\.bmp|\.lumo-probe-|tool\.log)'"
 e2e_check "/usr/lib/lumo-razazu holds the three libraries only" \
-  [ "$(ls -A /usr/lib/lumo-razazu | tr '\n' ' ')" = "libLumo_Image_BmpJpg.so libLumoPrinting.so libQRCodeLib.so " ]
+  [ "$(ls -A /usr/lib/lumo-razazu | LC_ALL=C sort | tr '\n' ' ')" = "libLumoPrinting.so libLumo_Image_BmpJpg.so libQRCodeLib.so " ]
 
 # ---- Removed ----
 if [ "${LUMO_PACKAGE_KEEP:-0}" = 1 ]; then
