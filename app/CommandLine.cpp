@@ -3,7 +3,7 @@
 #include "BuildInfo.h"
 #include "EncoderFailure.h"
 #include "QRCodeLib.h"
-#include "SystemReason.h"
+#include "SaveCommand.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -205,12 +205,11 @@ int runWithoutWindow(host::Host& host, const QStringList& arguments) {
         if (module)
             picture = withModuleSize(picture, *module);
         if (extension == QStringLiteral("jpg") || extension == QStringLiteral("jpeg")) {
-            const QString temp = work.filePath(QStringLiteral("Temp.bmp"));
-            host.writePicture(picture, temp, host::PictureFormat::Bmp, lumo::Links::Replace);
-            const host::LibraryResult converted = host.convertToJpeg(temp.toUtf8(), target.toUtf8(), *quality, 1);
-            if (converted.code != 0)
-                return fail(QStringLiteral("Le fichier « %1 » n'a pas pu être écrit.\n%2")
-                                .arg(target, host::systemReason(converted.systemError)));
+            try {
+                exporting::convertToJpeg(host, picture, work.filePath(QStringLiteral("Temp.bmp")), target, *quality);
+            } catch (const host::Failure& failure) {
+                return fail(QStringLiteral("Le fichier « %1 » n'a pas pu être écrit.\n%2").arg(target, failure.message()));
+            }
             return written;
         }
         host.writePicture(picture, target, extension == QStringLiteral("png") ? host::PictureFormat::Png

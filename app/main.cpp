@@ -6,20 +6,11 @@
 #include "QtHost.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QScreen>
 #include <QStyle>
-#include <QTranslator>
 #include <cstdio>
 
 namespace {
-
-// The standard dialogs and the command line's own texts in French.
-void speakFrench(QTranslator& translator) {
-    if (translator.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&translator);
-}
 
 void nameTheApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("lumo-razazu"));
@@ -41,9 +32,8 @@ int main(int argc, char** argv) {
         });
         QCoreApplication core(argc, argv);
         nameTheApplication();
-        QTranslator french;
-        speakFrench(french);
         host::QtHost host;
+        host.speakFrench(); // Qt's own words in the parser's messages
         return app::runWithoutWindow(host, QCoreApplication::arguments());
     }
 
@@ -56,8 +46,6 @@ int main(int argc, char** argv) {
     QApplication::setStyle(QStringLiteral("Fusion"));
     ui::loadInterfaceFonts();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
-    QTranslator french;
-    speakFrench(french);
 
     host::QtHost host;
     lumo::MainWindow window(host, start.link.value_or(lumo::MainWindow::initialLink));

@@ -91,28 +91,6 @@ host::Failure withTempRemoved(host::Host& host, const QString& temp, const host:
     }
 }
 
-// Writes the picture as Temp.bmp in the working folder and has the library convert it to the
-// target. Temp.bmp is left for the caller to remove after a success.
-void convertToJpeg(host::Host& host, const QImage& picture, const QString& temp, const QString& target,
-                   int quality) {
-    // A Temp.bmp left by an earlier failed save goes first.
-    removeIfThere(host, temp);
-    // A working file: a link planted at its name is replaced, never followed.
-    host.writePicture(picture, temp, host::PictureFormat::Bmp, lumo::Links::Replace);
-    host::LibraryResult result;
-    try {
-        result = host.convertToJpeg(temp.toUtf8(), target.toUtf8(), quality, fullChroma);
-    } catch (const host::Failure& failure) {
-        throw withTempRemoved(host, temp, failure);
-    }
-    // The library leaves any earlier target untouched when it fails: that file must not be
-    // taken for the new one.
-    if (result.code != LIBJ_OK)
-        throw withTempRemoved(host, temp,
-                              host::Failure(QStringLiteral("La conversion en JPEG a échoué."),
-                                            converterReason(result, quality)));
-}
-
 void setUpDialog(host::SaveDialog& dialog, SaveChoices& choices) {
     dialog.cancelThrows = true;
     if (choices.lastType == 0)
@@ -136,6 +114,26 @@ bool mayWrite(host::Host& host, const QString& target, const QString& asked, con
 }
 
 } // namespace
+
+void convertToJpeg(host::Host& host, const QImage& picture, const QString& temp, const QString& target,
+                   int quality) {
+    // A Temp.bmp left by an earlier failed save goes first.
+    removeIfThere(host, temp);
+    // A working file: a link planted at its name is replaced, never followed.
+    host.writePicture(picture, temp, host::PictureFormat::Bmp, lumo::Links::Replace);
+    host::LibraryResult result;
+    try {
+        result = host.convertToJpeg(temp.toUtf8(), target.toUtf8(), quality, fullChroma);
+    } catch (const host::Failure& failure) {
+        throw withTempRemoved(host, temp, failure);
+    }
+    // The library leaves any earlier target untouched when it fails: that file must not be
+    // taken for the new one.
+    if (result.code != LIBJ_OK)
+        throw withTempRemoved(host, temp,
+                              host::Failure(QStringLiteral("La conversion en JPEG a échoué."),
+                                            converterReason(result, quality)));
+}
 
 void saveCommand(host::Host& host, host::SaveDialog& dialog, SaveChoices& choices, SaveSite& site) {
     QString target;

@@ -25,6 +25,11 @@ public:
     virtual void setCaption(const QString& caption) = 0;
 };
 
+// Writes the picture as the BMP temp and has the converter make the JPEG target of it; the temp
+// is left for the caller to remove after a success. Throws Failure naming the cause.
+void convertToJpeg(host::Host& host, const QImage& picture, const QString& temp, const QString& target,
+                   int quality);
+
 // Runs the whole save command; catches its own failures (Cancel silently).
 void saveCommand(host::Host& host, host::SaveDialog& dialog, SaveChoices& choices, SaveSite& site);
 

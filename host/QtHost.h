@@ -48,6 +48,9 @@ public:
 
     void quit() override;
 
+    // Installs Qt's French texts; the dialogs call it before they first show, not at start.
+    void speakFrench();
+
 private:
     QStringList libraryFolders();
     // The program sits where a package or an install put it, not in a build or copied folder.
@@ -59,8 +62,6 @@ private:
     std::unique_ptr<LazyLibrary> m_qrCodeLib;
     std::unique_ptr<LazyLibrary> m_bmpJpgLib;
     PrinterSupport& printerSupport();
-    // Installs Qt's French texts before the first standard dialog, not at start.
-    void speakFrench();
     std::unique_ptr<LazyLibrary> m_printingModule;
     std::unique_ptr<PrinterSupport> m_printerSupport; // made by the module, so gone before it
     bool m_french = false;
