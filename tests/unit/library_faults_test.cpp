@@ -82,7 +82,8 @@ struct Recording {
                 continue;
             line.replace(folder + u'/', QString());
             line.replace(QRegularExpression(QStringLiteral("#\\d+ \\(deleted\\)")), QStringLiteral("(anonyme)"));
-            line.replace(QRegularExpression(QStringLiteral("(\\.lumo-[^ ]+\\.)[a-z0-9]{6}\\b")), QStringLiteral("\\1XXXXXX"));
+            line.replace(QRegularExpression(QStringLiteral("(\\.lumo-[^ ]+\\.)[a-z0-9]{6}\\b")),
+                         QStringLiteral("\\1XXXXXX"));
             steps << line;
         }
         return steps;
@@ -229,8 +230,6 @@ TEST_F(LibraryFaults, ReadOnlyTargetsAreWriteFailuresAndStayAsTheyWere) {
     EXPECT_EQ(entries(), QStringList({"QRCODE.bmp", "Temp.bmp", "image.jpg"}));
 }
 
-// The encoder's path is a working file: a link planted there is replaced. The converter's target
-// is a person's: a link there is written through and keeps pointing at the new picture.
 // A FIFO or a device is what the person named, not a place for a picture: refused before it is
 // opened (a FIFO with no reader would block) and left as it is, directly or through a link.
 TEST_F(LibraryFaults, FifosAndDevicesAreRefusedAndLeftAsTheyAre) {
@@ -264,6 +263,8 @@ TEST_F(LibraryFaults, FifosAndDevicesAreRefusedAndLeftAsTheyAre) {
     EXPECT_EQ(entries().size(), 1 + 2 * specials.size());
 }
 
+// The encoder's path is a working file: a link planted there is replaced. The converter's target
+// is a person's: a link there is written through and keeps pointing at the new picture.
 TEST_F(LibraryFaults, LinksAreReplacedAtWorkingFilesAndWrittenThroughAtTargets) {
     const QString bmp = sourceBmp();
     QTemporaryDir elsewhere;
@@ -310,7 +311,8 @@ TEST_F(LibraryFaults, KilledWriterLeavesNoPartOrOneTheNextWriteRemoves) {
         writeAll(file(name), "à quelqu'un");
     // Another user's part, of the writer's very name; root may give it away.
     writeAll(file(QStringLiteral(".lumo-QRCODE.bmp.zzzzzz")), "à quelqu'un");
-    const bool givenAway = ::chown(file(QStringLiteral(".lumo-QRCODE.bmp.zzzzzz")).toUtf8().constData(), 65534, 65534) == 0;
+    const QByteArray others = file(QStringLiteral(".lumo-QRCODE.bmp.zzzzzz")).toUtf8();
+    const bool givenAway = ::chown(others.constData(), 65534, 65534) == 0;
     // A minute old, all of them; then a part of a write in progress.
     for (const QString& name : entries()) {
         const timespec times[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
