@@ -8,7 +8,6 @@
 #include <QImageReader>
 #include <QLockFile>
 #include <QBuffer>
-#include <QDateTime>
 #include <QElapsedTimer>
 
 #include <cerrno>
@@ -74,14 +73,30 @@ void removeFile(const QString& path) {
                       systemReason(errno));
 }
 
-void removeLeftovers(const QString& folder) {
-    const QDir dir(folder);
-    const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-60);
-    for (const QFileInfo& entry : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
-        // A minute-old part is no other copy's write in progress.
-        if (lumo::isLeftoverName(QFile::encodeName(entry.fileName()).constData()) && entry.lastModified() < old)
-            QFile::remove(entry.filePath());
+void makePrivateFolder(const QString& folder) {
+    const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    const auto fail = [&](const QString& reason) {
+        throw Failure(QStringLiteral("Aucun dossier de travail accessible en écriture."),
+                      QStringLiteral("Le dossier « %1 » ne peut pas être créé : %2").arg(shown(folder), reason));
+    };
+    // Each missing part, from the top, as the XDG rules ask (0700), so no other user can swap a
+    // working file in.
+    const QString clean = QDir::cleanPath(folder);
+    for (qsizetype slash = clean.indexOf(QLatin1Char('/'), 1); ; slash = clean.indexOf(QLatin1Char('/'), slash + 1)) {
+        const QString part = slash < 0 ? clean : clean.left(slash);
+        if (!QFileInfo(part).isDir() && !QDir().mkdir(part, ownerOnly) && !QFileInfo(part).isDir())
+            fail(QFileInfo::exists(part) ? systemReason(ENOTDIR) : folderReason(QFileInfo(part).path()));
+        if (slash < 0)
+            break;
     }
+    // Made by an older version, or under a umask that took the owner's rights; another user's
+    // folder at that name is refused.
+    if (!QFile::setPermissions(clean, ownerOnly))
+        fail(systemReason(EPERM));
+}
+
+void removeLeftovers(const QString& folder) {
+    lumo::removeLeftovers(QFile::encodeName(folder).constData());
 }
 
 namespace {
@@ -94,12 +109,24 @@ public:
 
 std::unique_ptr<FileLock> lockBeside(const QString& path, const std::function<void()>& whileWaiting) {
     const QFileInfo info(path);
-    auto lock = std::make_unique<QtFileLock>(info.dir().filePath(QLatin1Char('.') + info.fileName() + ".lock"));
+    const QString lockPath = info.dir().filePath(QLatin1Char('.') + info.fileName() + ".lock");
+    auto lock = std::make_unique<QtFileLock>(lockPath);
+    // Anything but a lock file at that name would pass for a lock another copy holds.
+    const auto refuseOddLock = [&] {
+        const QFileInfo found(lockPath);
+        if (found.isSymLink() || !found.exists() || found.isFile())
+            return;
+        throw Failure(QStringLiteral("Le fichier de travail « %1 » ne peut pas être verrouillé.").arg(shown(path)),
+                      QStringLiteral("%1 porte le nom de son fichier de verrou « %2 ».")
+                          .arg(found.isDir() ? QStringLiteral("Un dossier") : QStringLiteral("Un fichier spécial"),
+                               shown(lockPath)));
+    };
     // The other copy holds it for milliseconds; ten seconds means it hangs. Meanwhile the
     // window is kept alive by whileWaiting.
     QElapsedTimer waited;
     waited.start();
     while (!lock->m_lock.tryLock(50)) {
+        refuseOddLock();
         if (lock->m_lock.error() != QLockFile::LockFailedError)
             throw Failure(QStringLiteral("Le fichier de travail « %1 » ne peut pas être créé.").arg(shown(path)),
                           folderReason(info.absolutePath()));

@@ -23,8 +23,11 @@ QString firstOrdinaryFile(const QString& pattern);
 bool pathTaken(const QString& path);
 // Throws Failure when the file cannot be deleted. A link is deleted, not what it points at.
 void removeFile(const QString& path);
-// Deletes the parts a write left in the folder when its process was killed on a file system
-// without anonymous files.
+// Makes the folder and any missing parent readable by its owner alone, whatever the umask, and
+// the folder itself private if it was not. Throws Failure naming the cause.
+void makePrivateFolder(const QString& folder);
+// Deletes the parts writes left in the folder when their process was killed (see
+// lumo::removeLeftovers).
 void removeLeftovers(const QString& folder);
 
 // Held while it lives: a lock file beside a working file, so that copies of the tool sharing a

@@ -12,8 +12,8 @@ namespace host {
 
 class LazyLibrary {
 public:
-    // baseName without prefix or suffix ("QRCodeLib"); folders are searched in order before the
-    // system's library path.
+    // baseName without prefix or suffix ("QRCodeLib"); the folders are searched in order, and
+    // nowhere else: no search by bare name, which a planted file could answer.
     LazyLibrary(QString baseName, QStringList folders);
     // Address of the entry point, looked up once. Throws Failure naming what is missing.
     QFunctionPointer entry(const char* name);

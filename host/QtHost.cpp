@@ -4,6 +4,7 @@
 #include "FileOps.h"
 #include "PlatformRegistry.h"
 #include "PrinterSupport.h"
+#include "WorkFolder.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QStandardPaths>
 #include <QLibraryInfo>
 #include <QTemporaryFile>
 #include <QTranslator>
@@ -40,19 +40,23 @@ QString QtHost::workFolder() {
 }
 
 QString QtHost::chooseWorkFolder() {
-    // An installed program's folder is the system's, even for root who could write there.
-    // Elsewhere, writable means a file can really be made there, whatever the permission bits say.
-    const QString app = appFolder();
-    if (!installed()) {
-        QTemporaryFile probe(QDir(app).filePath(QStringLiteral(".lumo-probe-XXXXXX")));
-        if (probe.open())
-            return app;
+    WorkFolderFacts facts;
+    facts.appFolder = appFolder();
+    facts.packageLibraryFolder = installed();
+    // Writable means a file can really be made there, whatever the permission bits say; an
+    // installed program's folder is not even tried.
+    if (!facts.packageLibraryFolder) {
+        QTemporaryFile probe(QDir(facts.appFolder).filePath(QStringLiteral(".lumo-probe-XXXXXX")));
+        facts.appFolderWritable = probe.open();
     }
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-    if (!QDir().mkpath(data))
+    facts.dataHome = xdgDataHome(qEnvironmentVariable("HOME"), qEnvironmentVariable("XDG_DATA_HOME"));
+    const WorkFolderChoice choice = host::chooseWorkFolder(facts);
+    if (choice.folder.isEmpty())
         throw Failure(QStringLiteral("Aucun dossier de travail accessible en écriture."),
-                      QStringLiteral("Le dossier « %1 » ne peut pas être créé.").arg(QDir::toNativeSeparators(data)));
-    return QDir::cleanPath(data);
+                      QStringLiteral("Le dossier personnel (HOME) n'est pas indiqué."));
+    if (choice.ownDataFolder)
+        makePrivateFolder(choice.folder);
+    return choice.folder;
 }
 
 QImage QtHost::loadPicture(const QString& path) {

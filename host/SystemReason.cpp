@@ -1,5 +1,7 @@
 #include "SystemReason.h"
 
+#include "AtomicWrite.h"
+
 #include <QDir>
 #include <QFile>
 #include <cerrno>
@@ -40,6 +42,8 @@ QString systemReason(int errnum) {
     case EMFILE:
     case ENFILE:
         return QStringLiteral("Trop de fichiers ouverts.");
+    case lumo::kNotRegularFile:
+        return QStringLiteral("Ce n'est pas un fichier ordinaire.");
     case EXDEV:
         return QStringLiteral("Le fichier et son lien sont sur deux supports différents.");
     default:

@@ -6,8 +6,10 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +19,8 @@ namespace lumo {
 namespace {
 
 constexpr char kLeftoverPrefix[] = ".lumo-";
+constexpr char kSuffixLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::size_t kSuffixLength = 6;
 
 std::string folderOf(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -36,10 +40,9 @@ std::string uniqueSuffix() {
     std::uint64_t seed =
         static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     seed ^= (static_cast<std::uint64_t>(::getpid()) << 32) ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15u);
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string suffix = ".";
-    for (int i = 0; i < 6; ++i) {
-        suffix += kLetters[seed % 36];
+    for (std::size_t i = 0; i < kSuffixLength; ++i) {
+        suffix += kSuffixLetters[seed % 36];
         seed /= 36;
     }
     return suffix;
@@ -68,11 +71,16 @@ int followLinks(std::string& path) {
 }
 
 // Renaming over a file ignores its permissions; a picture its owner made read-only (root's too)
-// must stay as it is, as it would for a program writing into it.
+// must stay as it is, as it would for a program writing into it. Nor is a FIFO or a device
+// replaced by a picture nobody reads: the person named it for what it is.
 int mayReplace(const std::string& path, struct stat& old, bool& exists) {
     exists = ::lstat(path.c_str(), &old) == 0;
-    if (!exists || !S_ISREG(old.st_mode))
-        return 0; // nothing there, a link to replace, or something the rename itself refuses
+    if (!exists || S_ISLNK(old.st_mode))
+        return 0; // nothing there, or a link to replace
+    if (S_ISDIR(old.st_mode))
+        return EISDIR;
+    if (!S_ISREG(old.st_mode))
+        return kNotRegularFile;
     if ((old.st_mode & 0222) == 0)
         return EACCES;
     return ::access(path.c_str(), W_OK) == 0 ? 0 : errno;
@@ -166,6 +174,8 @@ int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links
         bool exists = false;
         if (const int error = mayReplace(target, old, exists))
             return error;
+        // Before the write: the parts killed writes left take room on a disk that may be full.
+        removeLeftovers(folderOf(target).c_str(), nameOf(target).c_str());
         const int error = writeAnonymous(target, bytes, old, exists);
         return error >= 0 ? error : writeNamed(target, bytes, old, exists);
     } catch (...) { // only std::bad_alloc from the names
@@ -173,8 +183,37 @@ int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links
     }
 }
 
-bool isLeftoverName(const char* name) noexcept {
-    return std::strncmp(name, kLeftoverPrefix, sizeof kLeftoverPrefix - 1) == 0;
+bool isLeftoverName(const char* name, const char* forName) noexcept {
+    constexpr std::size_t prefix = sizeof kLeftoverPrefix - 1;
+    const std::size_t length = std::strlen(name);
+    // At least one character of name between the prefix and the suffix.
+    if (length < prefix + 1 + 1 + kSuffixLength || std::strncmp(name, kLeftoverPrefix, prefix) != 0)
+        return false;
+    const char* suffix = name + length - kSuffixLength;
+    if (suffix[-1] != '.' || std::strspn(suffix, kSuffixLetters) != kSuffixLength)
+        return false;
+    if (!forName)
+        return true;
+    const std::size_t named = length - prefix - 1 - kSuffixLength;
+    return std::strlen(forName) == named && std::strncmp(name + prefix, forName, named) == 0;
+}
+
+void removeLeftovers(const char* folder, const char* forName) noexcept {
+    DIR* dir = ::opendir(folder);
+    if (!dir)
+        return;
+    const int fd = ::dirfd(dir);
+    const uid_t me = ::geteuid();
+    const time_t minuteAgo = ::time(nullptr) - 60;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!isLeftoverName(entry->d_name, forName))
+            continue;
+        struct stat st {};
+        if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == me && st.st_mtime < minuteAgo)
+            ::unlinkat(fd, entry->d_name, 0);
+    }
+    ::closedir(dir);
 }
 
 } // namespace lumo

@@ -11,15 +11,26 @@ enum class Links {
     WriteThrough, // a person's file: the file the link points at is written, the link stays
 };
 
+// Returned for a target that exists and is neither a regular file nor a folder (a FIFO, a device,
+// a socket): above every errno the system gives (Linux keeps them below 4096).
+inline constexpr int kNotRegularFile = 4096;
+
 // Writes bytes to an anonymous file in the target's folder (O_TMPFILE), flushes it to disk and
 // links it in place of path, so a kill at any moment leaves the old file or the new one, never a
 // part. Where the file system has no anonymous files, the bytes go through a hidden name
-// ".lumo-<name>.XXXXXX" first (see isLeftoverName). A new file gets 0666 less the umask; a
-// replaced one keeps its permissions; a read-only file is not replaced.
+// ".lumo-<name>.XXXXXX" first (see isLeftoverName), and the parts of that name which killed
+// writes left beside the target are removed. A new file gets 0666 less the umask; a replaced one
+// keeps its permissions; a read-only file is not replaced, nor anything that is not a regular
+// file (kNotRegularFile, EISDIR for a folder), which is not even opened.
 // Returns 0, or the errno of the step that failed, with path left as it was.
 int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links links) noexcept;
 
-// True for a file name the fallback above gives its temporaries.
-bool isLeftoverName(const char* name) noexcept;
+// True for exactly the names the fallback above gives its temporaries: ".lumo-", a name, ".",
+// six lower-case letters or digits. For the given file name only, when forName is set.
+bool isLeftoverName(const char* name, const char* forName = nullptr) noexcept;
+
+// Removes from folder the regular files named as isLeftoverName(name, forName) says, owned by
+// this user and untouched for a minute (no other process's write in progress). Never fails.
+void removeLeftovers(const char* folder, const char* forName = nullptr) noexcept;
 
 } // namespace lumo

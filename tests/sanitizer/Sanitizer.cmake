@@ -10,6 +10,7 @@ set(LUMO_SANITIZER_REPORTS ${CMAKE_BINARY_DIR}/sanitizer-reports)
 # lumo_sanitize_script_tests(): called at the end of a test folder; gives its add_test() tests the
 # report folder and the check after them. GoogleTest cases are left alone.
 function(lumo_sanitize_script_tests)
+  lumo_check_labels_at_end() # the folder's end, where its labels are checked too
   if(NOT LUMO_SANITIZE)
     return()
   endif()

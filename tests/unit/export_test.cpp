@@ -18,6 +18,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using testsupport::FakeHost;
 
 namespace {
@@ -513,7 +515,7 @@ TEST_F(Save, FailuresAreReportedAndLoseNothing) {
     }
 }
 
-TEST_F(Save, TargetFolderThatCannotBeWritten) {
+TEST_F(Save, TargetsThatCannotBeWritten) {
     const QString blocker = out + "/fichier-ordinaire";
     put(blocker, "x");
     for (int type : {1, 2}) {
@@ -525,6 +527,23 @@ TEST_F(Save, TargetFolderThatCannotBeWritten) {
         EXPECT_TRUE(host.messages[0].text.contains(blocker + (type == 1 ? "/qr.bmp" : "/qr.jpg")));
         EXPECT_EQ(contents(blocker), "x");
         EXPECT_FALSE(QFile::exists(temp()));
+        EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu");
+    }
+    // A FIFO, directly or through a link, is no picture file: it stays a FIFO, its reader gets
+    // nothing.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(out + "/tube.png").constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(out + "/tube.png", out + "/lien.bmp"));
+    for (const auto& [name, type] : {std::pair{"tube.png", 6}, std::pair{"lien.bmp", 1}}) {
+        SCOPED_TRACE(name);
+        host.messages.clear();
+        save(name, type);
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].text, "Le QR-Code n'a pas pu être enregistré dans le fichier « " + out + "/" +
+                                             name + " ».\nImpossible d'écrire le fichier « " + out + "/" + name +
+                                             " ».\nCe n'est pas un fichier ordinaire.");
+        struct stat st {};
+        ASSERT_EQ(::lstat(QFile::encodeName(out + "/tube.png").constData(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode));
         EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu");
     }
 }

@@ -1,6 +1,9 @@
 // The two libraries, linked directly, under bad input and file-system faults: each case ends in a
 // code, never a crash, never a code of another text, and a file already at the target stays as it
-// was.
+// was. Also the host's own care of the folders they write in.
+#include "Failure.h"
+#include "FileOps.h"
+#include "FakeHost.h" // readable QString values
 #include "Lumo_Image_BmpJpg.h"
 #include "QRCodeLib.h"
 #include "QrDecode.h"
@@ -11,19 +14,116 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstdarg>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <csignal>
 #include <functional>
+#include <vector>
+#include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
+
+// ---- The steps of every write in this process, the libraries' included ----------------------------
+//
+// These definitions stand before the C library's for the whole process: while a case records, the
+// flushes and the steps that give a file its name are written down in order; with anonymous files
+// off, O_TMPFILE fails as it does on a file system that has none.
+namespace steps {
+std::atomic<bool> recording{false};
+std::atomic<bool> anonymousFiles{true};
+std::mutex mutex;
+QStringList log;
+
+void note(const QString& line) {
+    const std::lock_guard lock(mutex);
+    log << line;
+}
+QString pathOf(int fd) {
+    char target[PATH_MAX];
+    const ssize_t size = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), target, sizeof target);
+    return size < 0 ? QStringLiteral("?") : QString::fromUtf8(target, size);
+}
+template <typename Fn>
+Fn next(const char* name) {
+    return reinterpret_cast<Fn>(::dlsym(RTLD_NEXT, name));
+}
+// Records from construction to take(), with or without anonymous files.
+struct Recording {
+    explicit Recording(bool anonymous) {
+        log.clear();
+        anonymousFiles = anonymous;
+        recording = true;
+    }
+    ~Recording() {
+        recording = false;
+        anonymousFiles = true;
+    }
+    // The steps under folder, its name and the random part of hidden names left out.
+    QStringList take(const QString& folder) {
+        recording = false;
+        const std::lock_guard lock(mutex);
+        QStringList steps;
+        for (QString line : log) {
+            if (!line.contains(folder))
+                continue;
+            line.replace(folder + u'/', QString());
+            line.replace(QRegularExpression(QStringLiteral("#\\d+ \\(deleted\\)")), QStringLiteral("(anonyme)"));
+            line.replace(QRegularExpression(QStringLiteral("(\\.lumo-[^ ]+\\.)[a-z0-9]{6}\\b")),
+                         QStringLiteral("\\1XXXXXX"));
+            steps << line;
+        }
+        return steps;
+    }
+};
+} // namespace steps
+
+#define LUMO_INTERPOSED __attribute__((visibility("default")))
+extern "C" {
+LUMO_INTERPOSED int fsync(int fd) {
+    static const auto real = steps::next<int (*)(int)>("fsync");
+    if (steps::recording)
+        steps::note(QStringLiteral("fsync ") + steps::pathOf(fd));
+    return real(fd);
+}
+LUMO_INTERPOSED int rename(const char* from, const char* to) noexcept {
+    static const auto real = steps::next<int (*)(const char*, const char*)>("rename");
+    if (steps::recording)
+        steps::note(QStringLiteral("rename %1 %2").arg(QString::fromUtf8(from), QString::fromUtf8(to)));
+    return real(from, to);
+}
+LUMO_INTERPOSED int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) noexcept {
+    static const auto real = steps::next<int (*)(int, const char*, int, const char*, int)>("linkat");
+    if (steps::recording)
+        steps::note(QStringLiteral("link ") + QString::fromUtf8(to));
+    return real(fromFolder, from, toFolder, to, flags);
+}
+LUMO_INTERPOSED int open(const char* path, int flags, ...) {
+    static const auto real = steps::next<int (*)(const char*, int, ...)>("open");
+    va_list args;
+    va_start(args, flags);
+    const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(args, mode_t) : 0;
+    va_end(args);
+    if ((flags & O_TMPFILE) == O_TMPFILE && !steps::anonymousFiles) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return real(path, flags, mode);
+}
+}
 
 namespace {
 
@@ -40,6 +140,21 @@ void writeAll(const QString& path, const QByteArray& bytes) {
 
 class LibraryFaults : public ::testing::Test {
 protected:
+    // Runs a write in a child that is killed (SIGXFSZ) beyond its 200th byte, halfway through the file.
+    static void killHalfway(const std::function<void()>& write, bool anonymousFiles) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            steps::anonymousFiles = anonymousFiles;
+            const rlimit limit{200, 200};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            write();
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ);
+    }
     QTemporaryDir m_dir;
     QString file(const QString& name) const { return m_dir.filePath(name); }
     // Everything in the folder, hidden files included: no temporary may survive a failure.
@@ -115,6 +230,39 @@ TEST_F(LibraryFaults, ReadOnlyTargetsAreWriteFailuresAndStayAsTheyWere) {
     EXPECT_EQ(entries(), QStringList({"QRCODE.bmp", "Temp.bmp", "image.jpg"}));
 }
 
+// A FIFO or a device is what the person named, not a place for a picture: refused before it is
+// opened (a FIFO with no reader would block) and left as it is, directly or through a link.
+TEST_F(LibraryFaults, FifosAndDevicesAreRefusedAndLeftAsTheyAre) {
+    const QString bmp = sourceBmp();
+    const QString fifo = file(QStringLiteral("tube"));
+    ASSERT_EQ(::mkfifo(fifo.toUtf8().constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(fifo, file(QStringLiteral("tube.jpg"))));
+    QStringList specials = {fifo};
+    // A null device of our own, so that a fault replaces no system's node; root may make one.
+    const QString device = file(QStringLiteral("nul"));
+    if (::mknod(device.toUtf8().constData(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        ASSERT_TRUE(QFile::link(device, file(QStringLiteral("nul.jpg"))));
+        specials << device;
+    }
+    for (const QString& special : specials) {
+        SCOPED_TRACE(special.toStdString());
+        EXPECT_EQ(FastQRCode("lien", special.toUtf8().constData()), QRCL_ERR_WRITE);
+        EXPECT_EQ(QRCodeLibLastError(), 4096);
+        EXPECT_EQ(FastQRCodeSvg("lien", special.toUtf8().constData()), QRCL_ERR_WRITE);
+        EXPECT_EQ(LIBmpToJpg(bmp.toUtf8().constData(), special.toUtf8().constData(), 80, 1), LIBJ_ERR_WRITE);
+        EXPECT_EQ(LILastError(), 4096);
+        // A person's target is written through its link: what the link points at decides.
+        EXPECT_EQ(LIBmpToJpg(bmp.toUtf8().constData(), (special + ".jpg").toUtf8().constData(), 80, 1),
+                  LIBJ_ERR_WRITE);
+        EXPECT_EQ(LILastError(), 4096);
+        struct stat st {};
+        ASSERT_EQ(::lstat(special.toUtf8().constData(), &st), 0);
+        EXPECT_FALSE(S_ISREG(st.st_mode));
+        EXPECT_TRUE(QFileInfo(special + ".jpg").isSymLink());
+    }
+    EXPECT_EQ(entries().size(), 1 + 2 * specials.size());
+}
+
 // The encoder's path is a working file: a link planted there is replaced. The converter's target
 // is a person's: a link there is written through and keeps pointing at the new picture.
 TEST_F(LibraryFaults, LinksAreReplacedAtWorkingFilesAndWrittenThroughAtTargets) {
@@ -137,8 +285,10 @@ TEST_F(LibraryFaults, LinksAreReplacedAtWorkingFilesAndWrittenThroughAtTargets) 
     EXPECT_EQ(entries(elsewhere.path()), QStringList{"mine.jpg"});
 }
 
-// A process killed in the middle of a write leaves the older file and nothing beside it.
-TEST_F(LibraryFaults, KilledWriterLeavesNoPart) {
+// A process killed in the middle of a write leaves the older file and nothing beside it. Without
+// anonymous files it leaves its hidden part: the next write of that name removes it, the working
+// folder's sweep any of the writer's; nobody else's file goes, nor a part still being written.
+TEST_F(LibraryFaults, KilledWriterLeavesNoPartOrOneTheNextWriteRemoves) {
     const QString bmp = sourceBmp();
     const QString code = file(QStringLiteral("QRCODE.bmp"));
     const QString jpg = file(QStringLiteral("victim.jpg"));
@@ -147,23 +297,88 @@ TEST_F(LibraryFaults, KilledWriterLeavesNoPart) {
     const std::function<void()> writers[] = {
         [&] { FastQRCode("https://exemple.fr/", code.toUtf8().constData()); },
         [&] { LIBmpToJpg(bmp.toUtf8().constData(), jpg.toUtf8().constData(), 100, 1); }};
-    for (const auto& write : writers) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            // Beyond 200 bytes a write kills the process (SIGXFSZ), halfway through the file.
-            const rlimit limit{200, 200};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            write();
-            ::_exit(0);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ);
-    }
+    for (const auto& write : writers)
+        killHalfway(write, true);
     EXPECT_EQ(readAll(code), "older code");
     EXPECT_EQ(readAll(jpg), "older picture");
     EXPECT_EQ(entries(), QStringList({"QRCODE.bmp", "Temp.bmp", "victim.jpg"}));
+
+    for (const auto& write : writers)
+        killHalfway(write, false);
+    const QStringList parts = entries().filter(QRegularExpression(QStringLiteral("^\\.lumo-")));
+    ASSERT_EQ(parts.size(), 2);
+    for (const char* name : {".lumo-user-notes", ".lumo-QRCODE.bmp.ABCDEF", ".lumo-.abcdef", "lumo-QRCODE.bmp.abcdef"})
+        writeAll(file(name), "à quelqu'un");
+    // Another user's part, of the writer's very name; root may give it away.
+    writeAll(file(QStringLiteral(".lumo-QRCODE.bmp.zzzzzz")), "à quelqu'un");
+    const QByteArray others = file(QStringLiteral(".lumo-QRCODE.bmp.zzzzzz")).toUtf8();
+    const bool givenAway = ::chown(others.constData(), 65534, 65534) == 0;
+    // A minute old, all of them; then a part of a write in progress.
+    for (const QString& name : entries()) {
+        const timespec times[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, file(name).toUtf8().constData(), times, AT_SYMLINK_NOFOLLOW), 0);
+    }
+    writeAll(file(QStringLiteral(".lumo-QRCODE.bmp.abc123")), "en cours");
+    QStringList expected = entries();
+    if (!givenAway)
+        expected.removeAll(QStringLiteral(".lumo-QRCODE.bmp.zzzzzz")); // ours after all
+
+    ASSERT_EQ(FastQRCode("lien", code.toUtf8().constData()), QRCL_OK);
+    expected.removeAll(parts.filter(QStringLiteral("QRCODE")).value(0));
+    EXPECT_EQ(entries(), expected);
+    host::removeLeftovers(m_dir.path());
+    expected.removeAll(parts.filter(QStringLiteral("victim")).value(0));
+    EXPECT_EQ(entries(), expected);
+}
+
+// Nothing gets its name before its bytes are on disk, whether the file system has anonymous files
+// or the bytes go through a hidden name first.
+TEST_F(LibraryFaults, BytesAreFlushedBeforeTheNameAppears) {
+    const QString bmp = sourceBmp();
+    const QString code = file(QStringLiteral("QRCODE.bmp"));
+    writeAll(code, "older code");
+    for (const bool anonymous : {true, false}) {
+        SCOPED_TRACE(anonymous ? "anonymous file" : "hidden name");
+        const QString jpg = file(anonymous ? QStringLiteral("a.jpg") : QStringLiteral("b.jpg"));
+        steps::Recording recording(anonymous);
+        ASSERT_EQ(FastQRCode("https://exemple.fr/", code.toUtf8().constData()), QRCL_OK);
+        ASSERT_EQ(LIBmpToJpg(bmp.toUtf8().constData(), jpg.toUtf8().constData(), 80, 1), LIBJ_OK);
+        const QString name = QFileInfo(jpg).fileName();
+        const QStringList expected =
+            anonymous ? QStringList{"fsync (anonyme)", "link .lumo-QRCODE.bmp.XXXXXX",
+                                    "rename .lumo-QRCODE.bmp.XXXXXX QRCODE.bmp", "fsync (anonyme)", "link " + name}
+                      : QStringList{"fsync .lumo-QRCODE.bmp.XXXXXX", "rename .lumo-QRCODE.bmp.XXXXXX QRCODE.bmp",
+                                    "fsync .lumo-" + name + ".XXXXXX", "rename .lumo-" + name + ".XXXXXX " + name};
+        EXPECT_EQ(recording.take(m_dir.path()), expected);
+        EXPECT_EQ(decode(code), "https://exemple.fr/");
+        EXPECT_EQ(decode(jpg), "https://exemple.fr/");
+    }
+    EXPECT_EQ(entries(), QStringList({"QRCODE.bmp", "Temp.bmp", "a.jpg", "b.jpg"}));
+}
+
+// The host's working folder: private whatever the umask, and a lock name taken by a folder is
+// said as such, not taken for another copy's lock.
+TEST_F(LibraryFaults, WorkingFolderIsPrivateAndItsLockNameIsChecked) {
+    const mode_t umask = ::umask(0);
+    const QString data = file(QStringLiteral("data"));
+    host::makePrivateFolder(data + QStringLiteral("/share/lumo-razazu"));
+    ASSERT_TRUE(QDir().mkdir(file(QStringLiteral("older"))));
+    host::makePrivateFolder(file(QStringLiteral("older")));
+    ::umask(umask);
+    for (const QString& folder : {data, data + "/share", data + "/share/lumo-razazu", file(QStringLiteral("older"))}) {
+        struct stat st {};
+        ASSERT_EQ(::stat(folder.toUtf8().constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0700u) << folder.toStdString();
+    }
+
+    ASSERT_TRUE(QDir().mkdir(file(QStringLiteral(".QRCODE.bmp.lock"))));
+    try {
+        host::lockBeside(file(QStringLiteral("QRCODE.bmp")));
+        FAIL() << "a folder taken for a lock";
+    } catch (const host::Failure& failure) {
+        EXPECT_EQ(failure.reason(), "Un dossier porte le nom de son fichier de verrou « " +
+                                        file(QStringLiteral(".QRCODE.bmp.lock")) + " ».");
+    }
 }
 
 // ---- A full disk and a read-only folder, on a file system of their own ---------------------------

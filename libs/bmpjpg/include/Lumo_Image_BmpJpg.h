@@ -81,8 +81,9 @@ LIBJ_EXPORT int32_t LIWriteJpg(const char* jpgPath, const unsigned char* rgb, in
 
 /*
  * The system's reason for the last LIBJ_ERR_READ_BMP or LIBJ_ERR_WRITE of the calling thread,
- * as an errno value (EACCES, ENOSPC, EROFS, ENOENT, ...); 0 when the last call did not fail on
- * a file, or when the source was read but is no BMP this library reads. Never fails.
+ * as an errno value (EACCES, ENOSPC, EROFS, ENOENT, EISDIR, ...), or 4096 when the target is not
+ * a regular file (a FIFO, a device), which is left untouched; 0 when the last call did not fail
+ * on a file, or when the source was read but is no BMP this library reads. Never fails.
  */
 LIBJ_EXPORT int32_t LILastError(void);
 

@@ -113,8 +113,9 @@ QRCL_EXPORT int32_t FastQRCodeSvgN(const char* text, int32_t length, const char*
 
 /*
  * The system's reason for the last QRCL_ERR_WRITE of the calling thread, as an errno value
- * (EACCES, ENOSPC, EROFS, ENOENT, ...); 0 when the last call did not fail on writing.
- * Never fails.
+ * (EACCES, ENOSPC, EROFS, ENOENT, EISDIR, ...), or 4096 when the path names something that is
+ * not a regular file (a FIFO, a device), which is left untouched; 0 when the last call did not
+ * fail on writing. Never fails.
  */
 QRCL_EXPORT int32_t QRCodeLibLastError(void);
 
