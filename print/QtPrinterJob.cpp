@@ -1,12 +1,12 @@
 #include "QtPrinterJob.h"
 
+#include "ModulePainting.h"
+
 #include <QDir>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QScopeGuard>
-#include <algorithm>
-#include <cmath>
 
 #ifdef LUMO_HAVE_CUPS
 #include <cups/cups.h>
@@ -20,8 +20,6 @@ namespace {
 
 // A picture pixel is 1/96 inch, as on a screen at 100 %.
 constexpr double pictureDpi = 96.0;
-// Beyond this many device pixels a picture is left to the printer to enlarge (about 256 MB).
-constexpr double maxDevicePixels = 64.0 * 1024 * 1024;
 
 QString printerLabel(const QPrinter& printer) {
     if (!printer.outputFileName().isEmpty())
@@ -79,19 +77,7 @@ void QtPrinterJob::drawPicture(const QImage& picture, QPointF topLeft) {
     if (picture.isNull())
         throw Failure(QStringLiteral("Il n'y a aucune image à imprimer."));
     open();
-    const double dpi = m_printer.resolution();
-    const double perMillimetre = dpi / 25.4;
-    const QRectF target(topLeft.x() * perMillimetre, topLeft.y() * perMillimetre, picture.width() * dpi / pictureDpi, picture.height() * dpi / pictureDpi);
-    // Enlarged here, pixel by pixel, so that no viewer or printer smooths the module edges.
-    double factor = dpi / pictureDpi;
-    factor = std::min(factor, std::sqrt(maxDevicePixels / (double(picture.width()) * picture.height())));
-    const QSize size(std::max(1, int(std::lround(picture.width() * factor))),
-                     std::max(1, int(std::lround(picture.height() * factor))));
-    QImage sharp = size == picture.size() ? picture
-                                          : picture.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    if (sharp.isNull())
-        throw Failure(QStringLiteral("Mémoire insuffisante pour préparer l'image à imprimer."));
-    m_page.push_back({std::move(sharp), target});
+    m_page.push_back({picture, topLeft, picture.width() * 25.4 / pictureDpi});
 }
 
 void QtPrinterJob::finish() {
@@ -110,11 +96,9 @@ void QtPrinterJob::finish() {
     QPainter painter; // ends before the mode is restored
     if (!painter.begin(&m_printer))
         throw Failure(QStringLiteral("L'impression n'a pas pu commencer sur « %1 ».").arg(label));
-    // Without this hint Qt stores pictures in the page as JPEG.
-    painter.setRenderHint(QPainter::LosslessImageRendering);
     painter.translate(origin);
     for (const Placed& placed : page)
-        painter.drawImage(placed.target, placed.image);
+        drawModules(painter, placed.picture, placed.topLeftMm, placed.sideMm);
     if (!painter.end() || m_printer.printerState() == QPrinter::Error)
         throw Failure(QStringLiteral("L'impression sur « %1 » n'a pas pu se terminer.").arg(label));
     checkTheSpoolerTookIt(m_printer, label);

@@ -2,7 +2,7 @@
 #include "Host.h"
 
 #include <QImage>
-#include <QRectF>
+#include <QPointF>
 #include <vector>
 
 class QPrinter;
@@ -29,8 +29,9 @@ public:
 
 private:
     struct Placed {
-        QImage image;  // already at device resolution
-        QRectF target; // device pixels from the top-left corner of the printable area
+        QImage picture;
+        QPointF topLeftMm; // from the top-left corner of the printable area
+        double sideMm;
     };
     void open();
     void drop();
