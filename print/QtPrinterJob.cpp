@@ -27,14 +27,26 @@ QString printerLabel(const QPrinter& printer) {
     return printer.printerName();
 }
 
-// Top-left corner of the printable area the printer declares (its minimum margins, from the PPD
-// for a CUPS queue), in device pixels from the paper corner.
-QPointF printableOrigin(const QPrinter& printer) {
+} // namespace
+
+QMarginsF printableArea(const QPrinter& printer) {
     QPageLayout layout = printer.pageLayout();
-    layout.setUnits(QPageLayout::Point);
-    const QMarginsF area = layout.minimumMargins();
-    return QPointF(area.left(), area.top()) * printer.resolution() / 72.0;
+    if (printer.outputFormat() == QPrinter::NativeFormat && printer.outputFileName().isEmpty()) {
+        // Qt reads a queue's description once per QPrinter: a new one reads it as it stands now,
+        // for the session printer's paper.
+        QPrinter current(QPrinter::HighResolution);
+        current.setPrinterName(printer.printerName());
+        if (current.outputFormat() == QPrinter::NativeFormat && current.printerName() == printer.printerName()) {
+            current.setPageOrientation(layout.orientation());
+            current.setPageSize(layout.pageSize());
+            layout = current.pageLayout();
+        }
+    }
+    layout.setUnits(QPageLayout::Millimeter);
+    return layout.minimumMargins();
 }
+
+namespace {
 
 // Qt gives a printer's page to CUPS as its painter ends and drops CUPS's answer. That answer is
 // still this thread's last one, so a queue that refuses the job (not accepting jobs, removed,
@@ -89,7 +101,8 @@ void QtPrinterJob::finish() {
     // The origin is the printable area the printer declares, not Qt's page margins (10 points by
     // default, whatever the printer): paint from the paper corner, offset by that area (exact, where
     // Qt rounds margins to whole points). The session's printer gets its mode back.
-    const QPointF origin = printableOrigin(m_printer);
+    const QMarginsF area = printableArea(m_printer);
+    const QPointF origin = QPointF(area.left(), area.top()) * m_printer.resolution() / 25.4;
     const bool fullPage = m_printer.fullPage();
     m_printer.setFullPage(true);
     const auto restoreMode = qScopeGuard([&] { m_printer.setFullPage(fullPage); });

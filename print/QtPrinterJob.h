@@ -2,12 +2,17 @@
 #include "Host.h"
 
 #include <QImage>
+#include <QMarginsF>
 #include <QPointF>
 #include <vector>
 
 class QPrinter;
 
 namespace printing {
+
+// The printable area the printer declares at this moment, for its chosen paper: its minimum
+// margins in millimetres (from the PPD for a CUPS queue; none for a file).
+QMarginsF printableArea(const QPrinter& printer);
 
 // Printer operations on the QPrinter that the printer dialog set up.
 //

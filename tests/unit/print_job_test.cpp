@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -186,6 +187,40 @@ TEST_F(PrintPage, UnwritableOutputFailsWhenTheDocumentEnds) {
     job.startPage();
     EXPECT_THROW(job.finish(), host::Failure);
     EXPECT_FALSE(job.isOpen());
+}
+
+// A real CUPS queue whose description changes between two prints of one session: the second
+// print places the code by the new printable area.
+TEST(PrintableArea, IsReadFromTheQueueAtEachPrint) {
+    const QString queue = QStringLiteral("QR_MARGES");
+    ASSERT_FALSE(run(LUMO_SOURCE_DIR "/scripts/cups-pdf-queue", {queue, "--refusing"}).isEmpty()) << "no CUPS queue";
+    const auto removeQueue = qScopeGuard([&] { QProcess::execute("lpadmin", {"-x", queue}); });
+    QFile model(QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"));
+    ASSERT_TRUE(model.open(QIODevice::ReadOnly));
+    const QByteArray original = model.readAll();
+    QTemporaryDir dir;
+    // The queue's A4 paper printable from left and top points in (the PPD counts from the bottom).
+    const auto describe = [&](int left, int top) {
+        QByteArray ppd = original;
+        ppd.replace("*ImageableArea A4/A4: \"0 0 595 842\"",
+                    QStringLiteral("*ImageableArea A4/A4: \"%1 %2 %3 %4\"")
+                        .arg(left).arg(top).arg(595 - left).arg(842 - top).toLatin1());
+        QFile file(dir.filePath(QStringLiteral("%1-%2.ppd").arg(left).arg(top)));
+        return ppd != original && file.open(QIODevice::WriteOnly) && file.write(ppd) == ppd.size() && file.flush() &&
+               QProcess::execute("lpadmin", {"-p", queue, "-P", file.fileName()}) == 0;
+    };
+    constexpr double mmPerPoint = 25.4 / 72;
+    ASSERT_TRUE(describe(18, 36));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPrinterName(queue);
+    ASSERT_EQ(printer.printerName(), queue);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    EXPECT_NEAR(printing::printableArea(printer).left(), 18 * mmPerPoint, 0.02);
+    EXPECT_NEAR(printing::printableArea(printer).top(), 36 * mmPerPoint, 0.02);
+
+    ASSERT_TRUE(describe(36, 54));
+    EXPECT_NEAR(printing::printableArea(printer).left(), 36 * mmPerPoint, 0.02);
+    EXPECT_NEAR(printing::printableArea(printer).top(), 54 * mmPerPoint, 0.02);
 }
 
 } // namespace
