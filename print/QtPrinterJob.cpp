@@ -1,16 +1,13 @@
 #include "QtPrinterJob.h"
 
 #include "ModulePainting.h"
+#include "SpoolerAnswer.h"
 
 #include <QDir>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QScopeGuard>
-
-#ifdef LUMO_HAVE_CUPS
-#include <cups/cups.h>
-#endif
 
 namespace printing {
 
@@ -48,20 +45,12 @@ QMarginsF printableArea(const QPrinter& printer) {
 
 namespace {
 
-// Qt gives a printer's page to CUPS as its painter ends and drops CUPS's answer. That answer is
-// still this thread's last one, so a queue that refuses the job (not accepting jobs, removed,
-// its scheduler gone) is reported instead of passing for a printed page.
+// A queue that refuses the job is reported instead of passing for a printed page.
 void checkTheSpoolerTookIt(const QPrinter& printer, const QString& label) {
-#ifdef LUMO_HAVE_CUPS
     if (printer.outputFormat() != QPrinter::NativeFormat || !printer.outputFileName().isEmpty())
         return; // a file: Qt wrote it itself and said so
-    if (cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
-        throw Failure(QStringLiteral("Le travail n'a pas été accepté par « %1 » : %2")
-                          .arg(label, QString::fromUtf8(cupsLastErrorString())));
-#else
-    (void)printer;
-    (void)label;
-#endif
+    if (const auto refusal = host::spoolerRefusal())
+        throw Failure(QStringLiteral("Le travail n'a pas été accepté par « %1 » : %2").arg(label, *refusal));
 }
 
 } // namespace
