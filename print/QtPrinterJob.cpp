@@ -24,6 +24,14 @@ QString printerLabel(const QPrinter& printer) {
     return printer.printerName();
 }
 
+// A queue that refuses the job is reported instead of passing for a printed page.
+void checkTheSpoolerTookIt(const QPrinter& printer, const QString& label) {
+    if (printer.outputFormat() != QPrinter::NativeFormat || !printer.outputFileName().isEmpty())
+        return; // a file: Qt wrote it itself and said so
+    if (const auto refusal = host::spoolerRefusal())
+        throw Failure(QStringLiteral("Le travail n'a pas été accepté par « %1 » : %2").arg(label, *refusal));
+}
+
 } // namespace
 
 QMarginsF printableArea(const QPrinter& printer) {
@@ -42,18 +50,6 @@ QMarginsF printableArea(const QPrinter& printer) {
     layout.setUnits(QPageLayout::Millimeter);
     return layout.minimumMargins();
 }
-
-namespace {
-
-// A queue that refuses the job is reported instead of passing for a printed page.
-void checkTheSpoolerTookIt(const QPrinter& printer, const QString& label) {
-    if (printer.outputFormat() != QPrinter::NativeFormat || !printer.outputFileName().isEmpty())
-        return; // a file: Qt wrote it itself and said so
-    if (const auto refusal = host::spoolerRefusal())
-        throw Failure(QStringLiteral("Le travail n'a pas été accepté par « %1 » : %2").arg(label, *refusal));
-}
-
-} // namespace
 
 QtPrinterJob::QtPrinterJob(QPrinter& printer) : m_printer(printer) {}
 
