@@ -1,16 +1,13 @@
 #include "QtPrinterJob.h"
 
+#include "ModulePainting.h"
+#include "SpoolerAnswer.h"
+
 #include <QDir>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QScopeGuard>
-#include <algorithm>
-#include <cmath>
-
-#ifdef LUMO_HAVE_CUPS
-#include <cups/cups.h>
-#endif
 
 namespace printing {
 
@@ -20,8 +17,6 @@ namespace {
 
 // A picture pixel is 1/96 inch, as on a screen at 100 %.
 constexpr double pictureDpi = 96.0;
-// Beyond this many device pixels a picture is left to the printer to enlarge (about 256 MB).
-constexpr double maxDevicePixels = 64.0 * 1024 * 1024;
 
 QString printerLabel(const QPrinter& printer) {
     if (!printer.outputFileName().isEmpty())
@@ -29,32 +24,32 @@ QString printerLabel(const QPrinter& printer) {
     return printer.printerName();
 }
 
-// Top-left corner of the printable area the printer declares (its minimum margins, from the PPD
-// for a CUPS queue), in device pixels from the paper corner.
-QPointF printableOrigin(const QPrinter& printer) {
-    QPageLayout layout = printer.pageLayout();
-    layout.setUnits(QPageLayout::Point);
-    const QMarginsF area = layout.minimumMargins();
-    return QPointF(area.left(), area.top()) * printer.resolution() / 72.0;
-}
-
-// Qt gives a printer's page to CUPS as its painter ends and drops CUPS's answer. That answer is
-// still this thread's last one, so a queue that refuses the job (not accepting jobs, removed,
-// its scheduler gone) is reported instead of passing for a printed page.
+// A queue that refuses the job is reported instead of passing for a printed page.
 void checkTheSpoolerTookIt(const QPrinter& printer, const QString& label) {
-#ifdef LUMO_HAVE_CUPS
     if (printer.outputFormat() != QPrinter::NativeFormat || !printer.outputFileName().isEmpty())
         return; // a file: Qt wrote it itself and said so
-    if (cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
-        throw Failure(QStringLiteral("Le travail n'a pas été accepté par « %1 » : %2")
-                          .arg(label, QString::fromUtf8(cupsLastErrorString())));
-#else
-    (void)printer;
-    (void)label;
-#endif
+    if (const auto refusal = host::spoolerRefusal())
+        throw Failure(QStringLiteral("Le travail n'a pas été accepté par « %1 » : %2").arg(label, *refusal));
 }
 
 } // namespace
+
+QMarginsF printableArea(const QPrinter& printer) {
+    QPageLayout layout = printer.pageLayout();
+    if (printer.outputFormat() == QPrinter::NativeFormat && printer.outputFileName().isEmpty()) {
+        // Qt reads a queue's description once per QPrinter: a new one reads it as it stands now,
+        // for the session printer's paper.
+        QPrinter current(QPrinter::HighResolution);
+        current.setPrinterName(printer.printerName());
+        if (current.outputFormat() == QPrinter::NativeFormat && current.printerName() == printer.printerName()) {
+            current.setPageOrientation(layout.orientation());
+            current.setPageSize(layout.pageSize());
+            layout = current.pageLayout();
+        }
+    }
+    layout.setUnits(QPageLayout::Millimeter);
+    return layout.minimumMargins();
+}
 
 QtPrinterJob::QtPrinterJob(QPrinter& printer) : m_printer(printer) {}
 
@@ -79,19 +74,7 @@ void QtPrinterJob::drawPicture(const QImage& picture, QPointF topLeft) {
     if (picture.isNull())
         throw Failure(QStringLiteral("Il n'y a aucune image à imprimer."));
     open();
-    const double dpi = m_printer.resolution();
-    const double perMillimetre = dpi / 25.4;
-    const QRectF target(topLeft.x() * perMillimetre, topLeft.y() * perMillimetre, picture.width() * dpi / pictureDpi, picture.height() * dpi / pictureDpi);
-    // Enlarged here, pixel by pixel, so that no viewer or printer smooths the module edges.
-    double factor = dpi / pictureDpi;
-    factor = std::min(factor, std::sqrt(maxDevicePixels / (double(picture.width()) * picture.height())));
-    const QSize size(std::max(1, int(std::lround(picture.width() * factor))),
-                     std::max(1, int(std::lround(picture.height() * factor))));
-    QImage sharp = size == picture.size() ? picture
-                                          : picture.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    if (sharp.isNull())
-        throw Failure(QStringLiteral("Mémoire insuffisante pour préparer l'image à imprimer."));
-    m_page.push_back({std::move(sharp), target});
+    m_page.push_back({picture, topLeft, picture.width() * 25.4 / pictureDpi});
 }
 
 void QtPrinterJob::finish() {
@@ -103,18 +86,17 @@ void QtPrinterJob::finish() {
     // The origin is the printable area the printer declares, not Qt's page margins (10 points by
     // default, whatever the printer): paint from the paper corner, offset by that area (exact, where
     // Qt rounds margins to whole points). The session's printer gets its mode back.
-    const QPointF origin = printableOrigin(m_printer);
+    const QMarginsF area = printableArea(m_printer);
+    const QPointF origin = QPointF(area.left(), area.top()) * m_printer.resolution() / 25.4;
     const bool fullPage = m_printer.fullPage();
     m_printer.setFullPage(true);
     const auto restoreMode = qScopeGuard([&] { m_printer.setFullPage(fullPage); });
     QPainter painter; // ends before the mode is restored
     if (!painter.begin(&m_printer))
         throw Failure(QStringLiteral("L'impression n'a pas pu commencer sur « %1 ».").arg(label));
-    // Without this hint Qt stores pictures in the page as JPEG.
-    painter.setRenderHint(QPainter::LosslessImageRendering);
     painter.translate(origin);
     for (const Placed& placed : page)
-        painter.drawImage(placed.target, placed.image);
+        drawModules(painter, placed.picture, placed.topLeftMm, placed.sideMm);
     if (!painter.end() || m_printer.printerState() == QPrinter::Error)
         throw Failure(QStringLiteral("L'impression sur « %1 » n'a pas pu se terminer.").arg(label));
     checkTheSpoolerTookIt(m_printer, label);

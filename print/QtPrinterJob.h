@@ -2,12 +2,17 @@
 #include "Host.h"
 
 #include <QImage>
-#include <QRectF>
+#include <QMarginsF>
+#include <QPointF>
 #include <vector>
 
 class QPrinter;
 
 namespace printing {
+
+// The printable area the printer declares at this moment, for its chosen paper: its minimum
+// margins in millimetres (from the PPD for a CUPS queue; none for a file).
+QMarginsF printableArea(const QPrinter& printer);
 
 // Printer operations on the QPrinter that the printer dialog set up.
 //
@@ -29,8 +34,9 @@ public:
 
 private:
     struct Placed {
-        QImage image;  // already at device resolution
-        QRectF target; // device pixels from the top-left corner of the printable area
+        QImage picture;
+        QPointF topLeftMm; // from the top-left corner of the printable area
+        double sideMm;
     };
     void open();
     void drop();

@@ -1,5 +1,7 @@
 #include "WindowKit.h"
 
+#include "FittingButton.h"
+
 #include <QIcon>
 
 namespace ui {
@@ -30,7 +32,7 @@ void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) 
 }
 
 QPushButton* button(QWidget* parent, const QString& text, QRect geometry) {
-    auto* b = new QPushButton(text, parent);
+    auto* b = new FittingButton(text, parent);
     b->setGeometry(geometry);
     return b;
 }

@@ -29,7 +29,7 @@ void makeFixedBlackWindow(QWidget& window, Qt::WindowType kind, QSize size);
 // One colour of a widget's palette.
 void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour);
 
-// A push button at this place.
+// A push button at this place, whose caption shrinks to fit it (FittingButton).
 QPushButton* button(QWidget* parent, const QString& text, QRect geometry);
 
 } // namespace ui

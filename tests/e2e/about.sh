@@ -96,4 +96,29 @@ again=$(e2e_window "A propos Lumo-RAZazu")
 [ -n "$again" ] && e2e_press "$again" Escape
 e2e_check "and closes again" e2e_wait_for 10 gone "A propos Lumo-RAZazu"
 
+# A desktop theme whose default font is larger (qt6ct at 12 points, the tool started anew): the
+# caption of "Système Info..." shows whole, clear of the button's edges.
+kill "$E2E_TOOL_PID" 2>/dev/null
+wait "$E2E_TOOL_PID" 2>/dev/null
+mkdir -p "$stub/config/qt6ct"
+printf '%s\n' '[Appearance]' 'style=Fusion' '[Fonts]' \
+  'general="DejaVu Sans,12,-1,5,400,0,0,0,0,0,0,0,0,0,0,1"' \
+  'fixed="DejaVu Sans Mono,12,-1,5,400,0,0,0,0,0,0,0,0,0,0,1"' >"$stub/config/qt6ct/qt6ct.conf"
+E2E_TOOL_LOG=$E2E_WORK/themed.log
+e2e_start_tool PATH="$stub" QT_QPA_PLATFORMTHEME=qt6ct XDG_CONFIG_HOME="$stub/config" \
+  QT_LOGGING_RULES='qt6ct.debug=true' || { echo "no window under qt6ct"; exit 1; }
+e2e_check "the desktop theme is in use" grep -q 'using qt6ct plugin' "$E2E_TOOL_LOG"
+e2e_click about
+themed=$(e2e_window "A propos Lumo-RAZazu")
+e2e_check "the dialog opens under the larger font" [ -n "$themed" ]
+# The caption's dark pixels inside the button's frame: clear of its edges when it shows whole.
+caption_clear() {
+  shot "$themed" "$out/themed.png" &&
+    convert "$out/themed.png" -crop 95x19+266+178 +repage -threshold 40% -format '%@\n' info: >"$out/box" &&
+    awk -F'[x+]' '{ exit !($1 < 95 && $3 >= 1 && $3 + $1 <= 94 && $4 >= 1 && $4 + $2 <= 18) }' "$out/box"
+}
+e2e_check "Système Info... shows whole under a 12-point default font" e2e_wait_for 20 caption_clear
+echo "its caption's box within the button (95x19): $(cat "$out/box")"
+e2e_press "$themed" Escape
+
 e2e_summary

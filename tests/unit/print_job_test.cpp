@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -47,22 +48,19 @@ QRect darkBox(const QImage& image) {
     return box;
 }
 
-struct PdfImage {
-    int width = 0;
-    QString encoding;
-    QString interpolate;
-};
-
-// The images of the PDF as pdfimages lists them.
-std::vector<PdfImage> imagesOf(const QString& pdf) {
-    std::vector<PdfImage> images;
-    const QStringList lines = run("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts);
-    for (qsizetype i = 2; i < lines.size(); ++i) { // two header lines
-        const QStringList cells = lines[i].simplified().split(' ');
-        if (cells.size() > 9)
-            images.push_back({cells[3].toInt(), cells[8], cells[9]});
+qsizetype greyPixels(const QImage& page) {
+    const QImage gray = page.convertToFormat(QImage::Format_Grayscale8);
+    qsizetype count = 0;
+    for (int y = 0; y < gray.height(); ++y) {
+        const uchar* line = gray.constScanLine(y);
+        count += std::count_if(line, line + gray.width(), [](uchar v) { return v != 0 && v != 255; });
     }
-    return images;
+    return count;
+}
+
+// How many pictures the PDF holds, as pdfimages lists them.
+qsizetype imageCount(const QString& pdf) {
+    return run("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts).size() - 2; // two header lines
 }
 
 struct PrintPage : ::testing::Test {
@@ -95,23 +93,27 @@ struct PrintPage : ::testing::Test {
         ASSERT_FALSE(previewBox()->picture().isNull());
     }
 
-    // The top-left part of the printed page, rendered as a printer would.
+    // The top-left part of the printed page, rendered as a printer would: a shape's edge blackens
+    // a dot or leaves it white, never blends it grey as a screen viewer does.
     QImage renderPage() {
         const QString base = dir.filePath("page");
-        run("pdftoppm", {"-r", QString::number(renderDpi), "-gray", "-singlefile", "-x", "0", "-y", "0", "-W",
-                         "2400", "-H", "2400", pdf, base});
+        run("pdftoppm", {"-r", QString::number(renderDpi), "-gray", "-aaVector", "no", "-singlefile", "-x", "0",
+                         "-y", "0", "-W", "2400", "-H", "2400", pdf, base});
         return QImage(base + ".pgm");
     }
 };
 
 TEST_F(PrintPage, CarriesTheCodeAtNaturalSizeOneMillimetreIntoThePrintableArea) {
-    // Large modules, then one-pixel modules in a code that needs UTF-8; page margins as Qt gives them,
-    // then wider: neither moves the picture off the printable area.
+    // Large modules, then smaller ones in a code that needs UTF-8, then one-pixel modules (a long
+    // link); page margins as Qt gives them, then wider: neither moves the picture off the printable
+    // area.
     const QString links[] = {"https://exemple.fr/a",
-                             "https://www.exemple.fr/chemin/très/long?été=1&" + QString(180, 'x') + "#fin"};
-    const QMarginsF margins[] = {printer.pageLayout().margins(QPageLayout::Millimeter), {12.5, 20, 12.5, 20}};
-    for (int i = 0; i < 2; ++i) {
-        SCOPED_TRACE(links[i].toStdString());
+                             "https://www.exemple.fr/chemin/très/long?été=1&" + QString(180, 'x') + "#fin",
+                             "https://exemple.fr/long?" + QString(2100, 'q')};
+    const QMarginsF margins[] = {printer.pageLayout().margins(QPageLayout::Millimeter), {12.5, 20, 12.5, 20},
+                                 {12.5, 20, 12.5, 20}};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(links[i].left(60).toStdString());
         printer.setPageMargins(margins[i], QPageLayout::Millimeter);
         QFile::remove(pdf);
         create(links[i]);
@@ -123,15 +125,13 @@ TEST_F(PrintPage, CarriesTheCodeAtNaturalSizeOneMillimetreIntoThePrintableArea) 
         EXPECT_FALSE(printer.fullPage()); // the session's printer keeps its mode
 
         EXPECT_TRUE(run("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+1\\n")));
-        // Stored lossless at device resolution, so nothing smooths or blurs the module edges.
-        const auto images = imagesOf(pdf);
-        ASSERT_EQ(images.size(), 1u);
-        EXPECT_NE(images[0].encoding, "jpeg");
-        EXPECT_EQ(images[0].width, qRound(picture.width() * printer.resolution() / 96.0));
-        EXPECT_EQ(images[0].interpolate, "no");
+        // Modules drawn as shapes, not a picture that a viewer or printer scales.
+        EXPECT_EQ(imageCount(pdf), 0);
 
         const QImage page = renderPage();
         ASSERT_FALSE(page.isNull());
+        // Only black and white on paper: no module edge smoothed into grey.
+        EXPECT_EQ(greyPixels(page), 0);
         EXPECT_EQ(testsupport::zxingDecode(page), links[i].toStdString());
         EXPECT_EQ(testsupport::zbarDecodeFile(dir.filePath("page.pgm")), links[i].toStdString());
 
@@ -173,7 +173,6 @@ TEST_F(PrintPage, KilledJobLeavesNothingForTheNextOne) {
     create("https://exemple.fr/suivant");
     command(2)->click();
     ASSERT_TRUE(host.messages.empty());
-    EXPECT_EQ(imagesOf(pdf).size(), 1u);
     EXPECT_EQ(testsupport::zxingDecode(renderPage()), "https://exemple.fr/suivant");
 }
 
@@ -188,6 +187,40 @@ TEST_F(PrintPage, UnwritableOutputFailsWhenTheDocumentEnds) {
     job.startPage();
     EXPECT_THROW(job.finish(), host::Failure);
     EXPECT_FALSE(job.isOpen());
+}
+
+// A real CUPS queue whose description changes between two prints of one session: the second
+// print places the code by the new printable area.
+TEST(PrintableArea, IsReadFromTheQueueAtEachPrint) {
+    const QString queue = QStringLiteral("QR_MARGES");
+    ASSERT_FALSE(run(LUMO_SOURCE_DIR "/scripts/cups-pdf-queue", {queue, "--refusing"}).isEmpty()) << "no CUPS queue";
+    const auto removeQueue = qScopeGuard([&] { QProcess::execute("lpadmin", {"-x", queue}); });
+    QFile model(QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"));
+    ASSERT_TRUE(model.open(QIODevice::ReadOnly));
+    const QByteArray original = model.readAll();
+    QTemporaryDir dir;
+    // The queue's A4 paper printable from left and top points in (the PPD counts from the bottom).
+    const auto describe = [&](int left, int top) {
+        QByteArray ppd = original;
+        ppd.replace("*ImageableArea A4/A4: \"0 0 595 842\"",
+                    QStringLiteral("*ImageableArea A4/A4: \"%1 %2 %3 %4\"")
+                        .arg(left).arg(top).arg(595 - left).arg(842 - top).toLatin1());
+        QFile file(dir.filePath(QStringLiteral("%1-%2.ppd").arg(left).arg(top)));
+        return ppd != original && file.open(QIODevice::WriteOnly) && file.write(ppd) == ppd.size() && file.flush() &&
+               QProcess::execute("lpadmin", {"-p", queue, "-P", file.fileName()}) == 0;
+    };
+    constexpr double mmPerPoint = 25.4 / 72;
+    ASSERT_TRUE(describe(18, 36));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPrinterName(queue);
+    ASSERT_EQ(printer.printerName(), queue);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    EXPECT_NEAR(printing::printableArea(printer).left(), 18 * mmPerPoint, 0.02);
+    EXPECT_NEAR(printing::printableArea(printer).top(), 36 * mmPerPoint, 0.02);
+
+    ASSERT_TRUE(describe(36, 54));
+    EXPECT_NEAR(printing::printableArea(printer).left(), 36 * mmPerPoint, 0.02);
+    EXPECT_NEAR(printing::printableArea(printer).top(), 54 * mmPerPoint, 0.02);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The About dialog as a person meets it (offscreen): places, fonts, colours, the keyboard and a
 // screen reader.
 #include "AboutDialog.h"
+#include "CaptionFit.h"
 #include "ClickLabel.h"
 #include "FakeHost.h"
 
@@ -70,7 +71,7 @@ TEST_F(AboutDialog, PlacesFollowTheTwipsTableAndNothingOverlaps) {
             EXPECT_FALSE(children[i]->geometry().intersects(children[j]->geometry())) << i << " meets " << j;
 }
 
-TEST_F(AboutDialog, ComicFontsWhereNamedAndTheDialogFontElsewhere) {
+TEST_F(AboutDialog, ComicFontsWhereNamedTheDialogFontElsewhereAndEveryCaptionFits) {
     const std::tuple<QWidget*, double, bool> named[] = {
         {details, 8.25, false},   {ok, 8.25, true},   {title, 9.75, true},
         {version, 8.25, false}, {webSiteLink, 8.25, false}, {emailLink, 8.25, false}};
@@ -80,6 +81,8 @@ TEST_F(AboutDialog, ComicFontsWhereNamedAndTheDialogFontElsewhere) {
                   std::tuple(points, bold, false));
     }
     EXPECT_EQ(systemInfo->font(), dialog.font());
+    // A desktop's larger default font: every caption still shows whole.
+    EXPECT_EQ(testsupport::clippedCaptions<about::AboutDialog>(host), std::vector<QString>{});
 }
 
 TEST_F(AboutDialog, BlackGroundWithLinesAndColouredTextsShowingThrough) {

@@ -1,5 +1,6 @@
 // The main window as a person sees it: places, fonts, colours, tooltips, focus and tab order, and
 // what a screen reader says of it.
+#include "CaptionFit.h"
 #include "FakeHost.h"
 #include "MainWindow.h"
 #include "PictureBox.h"
@@ -77,6 +78,8 @@ TEST_F(Layout, ControlsSitWhereTheTwipsTablePutsThem) {
     EXPECT_EQ(previewBox()->font().family(), "MS Sans Serif");
     EXPECT_EQ(command(1)->font().family(), "Tahoma");
     EXPECT_EQ(previewBox()->contentsRect().size(), QSize(201, 201));
+    // A desktop's larger default font: every caption still shows whole.
+    EXPECT_EQ(testsupport::clippedCaptions<lumo::MainWindow>(host), std::vector<QString>{});
 }
 
 TEST_F(Layout, ColoursTooltipsAndAccessibleNames) {
