@@ -185,7 +185,13 @@ int writeCode(host::Host& host, const Request& request, std::istream& input) {
         // Copies of the tool writing the same file take turns, as the window does with its own.
         // A name Qt cannot hold is no window's working file: no lock is needed there.
         const auto takeTurn = [&]() -> std::unique_ptr<host::FileLock> {
-            return QFile::encodeName(target) == request.output ? host.lockFile(target) : nullptr;
+            if (QFile::encodeName(target) != request.output)
+                return nullptr;
+            try {
+                return host.lockFile(target);
+            } catch (const host::Failure& failure) { // the person's file, not a working file
+                throw host::Failure(QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(target), failure.reason());
+            }
         };
         if (extension == "svg") {
             const host::DeferredInterrupts deferred;

@@ -167,7 +167,13 @@ TEST_F(command_line_run, ReadsStandardInputToABoundAndKeepsTheBytesOfNamesAndLin
 TEST_F(command_line_run, ExitStatusesAndAnEarlierFileIntactAfterAFailure) {
     EXPECT_EQ(run({"--version"}), 0);
     EXPECT_EQ(run({"-o", path("x.gif").constData(), "L"}), 2);
+    // The target is the person's file: a failure names it so, and names no other file.
+    ::testing::internal::CaptureStderr();
     EXPECT_EQ(run({"-o", path("absent/x.png").constData(), "L"}), 1);
+    const QString said = QString::fromStdString(::testing::internal::GetCapturedStderr());
+    EXPECT_TRUE(said.startsWith(QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(out.filePath("absent/x.png"))))
+        << said.toStdString();
+    EXPECT_EQ(said.count(QStringLiteral("«")), 1) << said.toStdString();
     QFile old(out.filePath("old.png"));
     ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("ancien") == 6);
     old.close();
