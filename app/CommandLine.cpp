@@ -96,8 +96,10 @@ QString shown(const char* argument) {
 }
 
 // The checks that need the whole line: what the options give depends on the target's format.
-Request checked(Request request, const std::optional<QByteArray> (&given)[5], const std::vector<QByteArray>& links) {
-    const auto& [output, quality, module, help, version] = given;
+Request checked(Request request, const std::optional<QByteArray> (&given)[std::size(options)], const std::vector<QByteArray>& links) {
+    const std::optional<QByteArray>& output = given[outputOption];
+    const std::optional<QByteArray>& quality = given[qualityOption];
+    const std::optional<QByteArray>& module = given[moduleOption];
     if (!output) {
         if (quality || module)
             return wrong(QStringLiteral("L'option « %1 » ne sert qu'avec --output FICHIER.")
@@ -233,7 +235,7 @@ int writeCode(host::Host& host, const Request& request, std::istream& input) {
 } // namespace
 
 Request readArguments(int argc, const char* const* argv) {
-    std::optional<QByteArray> given[5];
+    std::optional<QByteArray> given[std::size(options)];
     std::vector<QByteArray> links;
     bool anyOption = false, linksOnly = false;
     for (int i = 1; i < argc; ++i) {
