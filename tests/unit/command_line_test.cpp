@@ -119,6 +119,12 @@ TEST_F(command_line_run, WritesEachFormatOnceUnderItsLockAndNothingElse) {
         EXPECT_TRUE(steps.size() == 3 && steps[2].startsWith("write")) << steps.join(", ").toStdString();
     }
     EXPECT_TRUE(host.log.contains("writeJpeg quality 100 flag 1"));
+    // The window's very picture, pixel for pixel, as the encoder draws it into a file.
+    using Draw = int32_t (*)(const char*, const char*);
+    ASSERT_EQ(reinterpret_cast<Draw>(encoderLib.entry("FastQRCode"))(link.c_str(), path("window.bmp")), 0);
+    EXPECT_EQ(QImage(out.filePath("qr.bmp")).convertToFormat(QImage::Format_RGB32),
+              QImage(out.filePath("window.bmp")).convertToFormat(QImage::Format_RGB32));
+    ASSERT_TRUE(out.remove("window.bmp"));
     QStringList left = out.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     left.sort();
     EXPECT_EQ(left, (QStringList{"qr.JPEG", "qr.bmp", "qr.jpg", "qr.png"}));
