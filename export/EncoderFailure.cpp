@@ -8,6 +8,47 @@
 
 namespace exporting {
 
+namespace {
+
+enum class TextClass { Digits, Alphanumeric, Ascii, Other };
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool isAlphanumeric(char c) {
+    return isDigit(c) || (c >= 'A' && c <= 'Z') || QByteArrayView(" $%*+-./:").contains(c);
+}
+
+TextClass classOf(const QByteArray& utf8) {
+    if (std::all_of(utf8.begin(), utf8.end(), isDigit))
+        return TextClass::Digits;
+    if (std::all_of(utf8.begin(), utf8.end(), isAlphanumeric))
+        return TextClass::Alphanumeric;
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return c > 0; }))
+        return TextClass::Ascii;
+    return TextClass::Other;
+}
+
+int limitOf(TextClass textClass) {
+    switch (textClass) {
+    case TextClass::Digits:
+        return maxQrDigits;
+    case TextClass::Alphanumeric:
+        return maxQrAlphanumeric;
+    case TextClass::Ascii:
+        return maxQrAsciiBytes;
+    default:
+        return maxQrUtf8Bytes;
+    }
+}
+
+} // namespace
+
+int qrCapacity(const QByteArray& utf8) {
+    return limitOf(classOf(utf8));
+}
+
 QString encoderFailureText(host::LibraryResult result, const QString& link, const QString& path) {
     switch (result.code) {
     case QRCL_ERR_TOO_LONG: {
@@ -15,12 +56,17 @@ QString encoderFailureText(host::LibraryResult result, const QString& link, cons
         const QString counted = QStringLiteral("Le lien est trop long pour un QR-Code : il compte %1 caractères")
                                     .arg(link.toUcs4().size());
         const QByteArray utf8 = link.toUtf8();
-        if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        const TextClass textClass = classOf(utf8);
+        if (textClass == TextClass::Digits)
             return counted + QStringLiteral(".\nUn QR-Code contient au plus %1 chiffres.").arg(maxQrDigits);
-        const bool ascii = std::all_of(utf8.begin(), utf8.end(), [](char c) { return c > 0; });
+        if (textClass == TextClass::Alphanumeric)
+            return counted +
+                   QStringLiteral(".\nUn QR-Code contient au plus %1 caractères d'un tel texte "
+                                  "(chiffres, majuscules sans accent, espace et $%*+-./: seulement).")
+                       .arg(maxQrAlphanumeric);
         return counted + QStringLiteral(" (%1 octets).\nUn QR-Code contient au plus %2 octets d'un tel texte.")
                              .arg(utf8.size())
-                             .arg(ascii ? maxQrAsciiBytes : maxQrUtf8Bytes);
+                             .arg(limitOf(textClass));
     }
     case QRCL_ERR_WRITE:
         return QStringLiteral("Le QR-Code n'a pas pu être écrit dans le fichier « %1 ».\n%2")

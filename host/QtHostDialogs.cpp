@@ -16,7 +16,8 @@ namespace {
 
 // "description|pattern|description|pattern..." as the name filters QFileDialog takes. A
 // description that does not already end with its pattern in brackets gets it appended, so the
-// dialog always filters on the pattern given.
+// dialog always filters on the pattern given. One that does, in either case, is shown as it is:
+// the dialog matches file names regardless of case, so "(*.PNG)" lists "qr.png".
 QStringList nameFilters(const QString& filter) {
     QStringList result;
     const QStringList fields = filter.split(u'|');
@@ -24,7 +25,8 @@ QStringList nameFilters(const QString& filter) {
         const QString& description = fields[i];
         const QString& pattern = fields[i + 1];
         const QString bracketed = u'(' + pattern + u')';
-        result << (description.trimmed().endsWith(bracketed) ? description : description + u' ' + bracketed);
+        const bool named = description.trimmed().endsWith(bracketed, Qt::CaseInsensitive);
+        result << (named ? description : description + u' ' + bracketed);
     }
     return result;
 }

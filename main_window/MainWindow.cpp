@@ -164,7 +164,7 @@ void MainWindow::create() {
         result.code = QRCL_ERR_NUL;
     else if (!QStringView(link).isValidUtf16())
         result.code = QRCL_ERR_ENCODING;
-    else if (utf8.size() > exporting::maxQrDigits)
+    else if (utf8.size() > exporting::qrCapacity(utf8))
         result.code = QRCL_ERR_TOO_LONG;
     const QString path = m_host.workFolder() + workingFile;
     QImage picture;

@@ -98,6 +98,17 @@ TEST_F(MainWindow, CreationEncodesTheLinkIntoTheWorkingFileAndShowsIt) {
     EXPECT_EQ(seenText, link.toUtf8());
     EXPECT_EQ(QString::fromUtf8(seenPath), workingPath());
     EXPECT_EQ(window.lastEncodedLink(), link);
+
+    // Each class of text at its exact limit reaches the encoder; one more is refused (below).
+    for (const QString& largest : {QString(7089, u'7'), QStringLiteral("A1").repeated(2148),
+                                   QString(2953, u'a'), QStringLiteral("é").repeated(1476)}) {
+        SCOPED_TRACE(largest.size());
+        type(largest);
+        create();
+        EXPECT_TRUE(host.messages.empty());
+        EXPECT_EQ(seenText, largest.toUtf8());
+        EXPECT_EQ(window.lastEncodedLink(), largest);
+    }
 }
 
 TEST_F(MainWindow, WorkingPathIsThePlainConcatenationOfTheFolder) {
@@ -164,7 +175,6 @@ TEST_F(MainWindow, FailedCreationChangesNothingAndSaysWhy) {
         QString expected; // part of the message
         bool encoderCalled;
     };
-    const auto tooLong = [&] { host.encoder = [](const QByteArray&, const QByteArray&) { return QRCL_ERR_TOO_LONG; }; };
     bool lockedAtMessage = false; // another copy would wait for this one's message
     host.onOperation = [&](const QString& operation) {
         if (operation == "showMessage")
@@ -191,10 +201,17 @@ TEST_F(MainWindow, FailedCreationChangesNothingAndSaysWhy) {
              };
          },
          "second", "Impossible de lire l'image", true},
-        {"text too long", tooLong, QString(2954, QLatin1Char('a')), "2954 caractères (2954 octets).\nUn QR-Code contient au plus 2953 octets", true},
-        {"emoji count one each, against the UTF-8 limit", tooLong, QString("😀").repeated(1000),
-         "1000 caractères (4000 octets).\nUn QR-Code contient au plus 2952 octets", true},
-        {"longer than any code", [] {}, QString(7090, QLatin1Char('7')), "au plus 7089 chiffres", false},
+        // One more than each class holds, stated with that class's limit.
+        {"ASCII text too long", [] {}, QString(2954, QLatin1Char('a')),
+         "2954 caractères (2954 octets).\nUn QR-Code contient au plus 2953 octets d'un tel texte.", false},
+        {"emoji count one each, against the UTF-8 limit", [] {}, QString("😀").repeated(738) + "a",
+         "739 caractères (2953 octets).\nUn QR-Code contient au plus 2952 octets d'un tel texte.", false},
+        {"capitals and digits", [] {}, QStringLiteral("A1").repeated(2148) + "Z",
+         "4297 caractères.\nUn QR-Code contient au plus 4296 caractères d'un tel texte (chiffres, "
+         "majuscules sans accent, espace et $%*+-./: seulement).",
+         false},
+        {"longer than any code", [] {}, QString(7090, QLatin1Char('7')),
+         "7090 caractères.\nUn QR-Code contient au plus 7089 chiffres.", false},
         {"a pasted megabyte", [] {}, QString(1 << 20, QLatin1Char('x')), "1048576 caractères", false},
         {"NUL", [] {}, QStringLiteral("a") + QChar(0) + QStringLiteral("b"), "caractère nul", false},
         {"lone surrogate", [] {}, QStringLiteral("a") + QChar(0xD800), "caractère invalide", false},

@@ -1,5 +1,6 @@
 // The real host's save dialog and input box, driven as a person would: what they show, what
 // they give back, the overwrite question and Cancel.
+#include "Naming.h"
 #include "QtHost.h"
 
 #include <QApplication>
@@ -10,9 +11,11 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -21,10 +24,6 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 
 namespace {
-
-const QString filter = QStringLiteral("Image en mode point  (*.BMP)|*.BMP|Format JPG-Ratio 100% (*.JPG)|*.JPG|"
-                                      "Format JPG-Ratio 80%  (*.JPG)|*.JPG|Format JPG-Ratio 50%  (*.JPG)|*.JPG|"
-                                      "Format JPG-Ratio personnalisé (*.JPG)|*.JPG");
 
 // Runs the action on the modal window of type T as soon as it is on screen. A window that never
 // comes fails the test instead of hanging it; what is open then is closed.
@@ -56,6 +55,28 @@ void chooseType(QFileDialog* dialog, int position) {
     emit types->activated(position); // what a click in the list sends
 }
 
+QStringList typesShown(QFileDialog* dialog) {
+    QStringList shown;
+    if (auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
+        for (int i = 0; i < types->count(); ++i)
+            shown << types->itemText(i);
+    return shown;
+}
+
+// The files the list shows, once it shows the ones expected or after a while: the folder is
+// read, and the type chosen applied, in the background.
+QStringList filesShown(QFileDialog* dialog, const QStringList& expected) {
+    auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    QStringList shown;
+    QTest::qWaitFor([&] {
+        shown.clear();
+        for (int row = 0; list && row < list->model()->rowCount(list->rootIndex()); ++row)
+            shown << list->model()->index(row, 0, list->rootIndex()).data().toString();
+        return shown == expected;
+    }, 3000);
+    return shown;
+}
+
 void typeName(QFileDialog* dialog, const QString& name) {
     auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     ASSERT_NE(edit, nullptr);
@@ -70,7 +91,7 @@ struct Dialogs : ::testing::Test {
     Dialogs() {
         properties.cancelThrows = true;
         properties.title = QStringLiteral("Enregistrer Sous");
-        properties.filter = filter;
+        properties.filter = exporting::saveFilter; // the save command's own types
         properties.flags = 2;
         properties.typeIndex = 1;
         properties.fileName = path(QStringLiteral("départ.bmp"));
@@ -87,10 +108,11 @@ TEST_F(Dialogs, SaveDialogOpensOnTheRememberedTargetAndType) {
         EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
         EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
         EXPECT_TRUE(dialog->defaultSuffix().isEmpty());
-        EXPECT_EQ(dialog->nameFilters(),
+        EXPECT_EQ(typesShown(dialog),
                   (QStringList{"Image en mode point (*.BMP)", "Format JPG-Ratio 100% (*.JPG)",
                                "Format JPG-Ratio 80% (*.JPG)", "Format JPG-Ratio 50% (*.JPG)",
-                               "Format JPG-Ratio personnalisé (*.JPG)"}));
+                               "Format JPG-Ratio personnalisé (*.JPG)", "Image PNG (*.PNG)",
+                               "Image vectorielle SVG (*.SVG)"}));
         EXPECT_EQ(dialog->selectedNameFilter(), "Format JPG-Ratio 80% (*.JPG)");
         EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
         EXPECT_EQ(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(), "qr.jpg");
@@ -104,13 +126,20 @@ TEST_F(Dialogs, SaveDialogOpensOnTheRememberedTargetAndType) {
     EXPECT_EQ(properties.typeIndex, 1);
 }
 
-// The names fold their double blanks inside the dialog; the type comes back by its place.
+// The names fold their double blanks inside the dialog; the type comes back by its place. Each
+// type shows the files of its extension, written in lower case.
 TEST_F(Dialogs, EveryTypeComesBackByItsIndex) {
-    for (int position = 0; position < 5; ++position) {
+    for (const QString& name : {"qr.bmp", "qr.jpg", "qr.png", "qr.svg"}) {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const QString matching[] = {"qr.bmp", "qr.jpg", "qr.jpg", "qr.jpg", "qr.jpg", "qr.png", "qr.svg"};
+    for (int position = 0; position < 7; ++position) {
         SCOPED_TRACE(position);
-        properties.typeIndex = 5 - position; // start elsewhere
+        properties.typeIndex = 7 - position; // start elsewhere
         whenShown<QFileDialog>([&](QFileDialog* dialog) {
             chooseType(dialog, position);
+            EXPECT_EQ(filesShown(dialog, {matching[position]}), QStringList{matching[position]});
             typeName(dialog, "qr");
             static_cast<QDialog*>(dialog)->accept();
         });

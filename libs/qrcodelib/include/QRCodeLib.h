@@ -6,7 +6,8 @@
  * exception out. Texts and paths are UTF-8.
  *
  * Encoding: pure ASCII text goes in as it is, each run in its most compact mode (digits,
- * upper-case letters, bytes), or as plain bytes where short runs would make that form too long. Any other text goes in as its UTF-8 bytes behind an ECI 26
+ * upper-case letters, bytes), or whole in the one mode all of it fits where short runs would
+ * make that form too long. Any other text goes in as its UTF-8 bytes behind an ECI 26
  * (UTF-8) marker, so that readers do not guess another character set.
  *
  * Error correction: the highest level (H, then Q) that needs no larger symbol than level M;
@@ -46,7 +47,7 @@ extern "C" {
 #define QRCL_OK 0
 #define QRCL_ERR_ARGUMENT 1   /* null pointer or empty path */
 #define QRCL_ERR_EMPTY 2      /* empty text */
-#define QRCL_ERR_TOO_LONG 3   /* fits no QR version at any level */
+#define QRCL_ERR_TOO_LONG 3   /* longer than its class of text holds */
 #define QRCL_ERR_NUL 4        /* text holds a NUL byte (only detectable through FastQRCodeN) */
 #define QRCL_ERR_ENCODING 5   /* text is not valid UTF-8 */
 #define QRCL_ERR_WRITE 6      /* the file could not be written */
@@ -63,7 +64,8 @@ extern "C" {
  * In:  text  zero-terminated UTF-8 text, at least one byte. The largest texts (version 40,
  *            level L): 7089 digits; 4296 of upper-case letters, digits and " $%*+-./:";
  *            2953 bytes of any other ASCII text; 2952 bytes of a text holding any non-ASCII
- *            character. Every ASCII text of up to 2953 bytes fits; some mixed ones of more.
+ *            character. Every text up to its class's limit fits; none beyond it is taken, even
+ *            where splitting it into runs would fit.
  *      path  file to create or replace; its folder must exist.
  * Out: path holds a 24-bit bottom-up BMP, QRCL_PICTURE_LIMIT pixels square, each module
  *      scale = QRCL_PICTURE_LIMIT / (modules + 8) pixels square (whole division, at least 1),
@@ -74,7 +76,7 @@ extern "C" {
  *      QRCL_ERR_EMPTY     text empty.
  *      QRCL_ERR_ENCODING  text is not valid UTF-8 (stray or missing continuation byte,
  *                         overlong form, surrogate, beyond U+10FFFF).
- *      QRCL_ERR_TOO_LONG  text fits no QR symbol, even version 40 at level L.
+ *      QRCL_ERR_TOO_LONG  text longer than its class's limit above.
  *      QRCL_ERR_WRITE     the file could not be written (missing folder, no right, a read-only
  *                         file at path, a folder by that name, disk full).
  *      QRCL_ERR_INTERNAL  out of memory, or the encoder failed.
