@@ -47,8 +47,7 @@ e2e_check "no link: usage error" status_is 2 -o "$work/u.png"
 e2e_check "no file of a usage error" [ ! -e "$work/u.jpg" ] && [ ! -e "$work/u.gif" ] && [ ! -e "$work/u.png" ]
 # Wrong lines, run from the work folder so that an option taken for a name would show there.
 cd "$work" || exit 1
-for line in "--ouptut x.png L" "--bogus x" "-q 50 x" "--out=x.png x" "-ox.png x" "--module 4 L" \
-  "-o x.svg -m 2 L" "-o x.png -q 80 L" "a b" "-o"; do
+for line in "--ouptut x.png L" "--bogus x" "-q 50 x" "--out=x.png x" "-ox.png x" "--module 4 L" "a b"; do
   # shellcheck disable=SC2086 # the line's words are the arguments
   e2e_check "$line: status 2" status_is 2 $line
   e2e_check "$line: in French, pointing at --help" bash -c \
