@@ -2,29 +2,30 @@
 // The tool's command line: a link for the window, or a code written to a file with no window.
 #include "Host.h"
 
-#include <QStringList>
+#include <QByteArray>
+#include <QString>
+#include <istream>
 #include <optional>
 
 namespace app {
 
-// True when the arguments ask for no window: a file to write, help or the version.
-bool wantsNoWindow(int argc, char** argv);
-
-// Writes the code the arguments ask for, or prints help or the version; the exit status: 0 done,
-// 1 the text cannot be encoded or the file cannot be written, 2 a usage error. Messages in French
-// on standard error.
-int runWithoutWindow(host::Host& host, const QStringList& arguments);
-
-// The link the window starts with: the one argument given, or none. A usage error is printed and
-// gives the exit status instead.
-struct WindowStart {
-    std::optional<QString> link;
-    std::optional<int> exitStatus;
+// What the arguments ask for, read from the bytes the system gave, before any application object
+// exists: only no argument or one link opens the window; any option makes a run without one.
+struct Request {
+    enum class Kind { Window, Write, Help, Version, Wrong };
+    Kind kind = Kind::Window;
+    QByteArray link;   // the window's link (null: none) or the text to write; "-": standard input
+    QByteArray output; // the target, as the system's bytes
+    int quality = 100; // JPEG only
+    std::optional<int> module; // pixels per module; none: the window's picture
+    QString error;     // Wrong: what is wrong, in French
+    int status = 2;    // Wrong: the exit status
 };
-WindowStart parseWindowArguments(const QStringList& arguments);
+Request readArguments(int argc, const char* const* argv);
 
-// The picture again with px pixels to a module and a quiet zone of 4 modules, from the encoder's
-// picture (whole-pixel modules on white).
-QImage withModuleSize(const QImage& picture, int px);
+// Carries out a request other than Window: writes the code, or prints help, the version or what
+// is wrong. The exit status: 0 done, 1 the text cannot be encoded or the file cannot be written,
+// 2 a wrong command line. Messages in French on standard error; "-" reads input.
+int runWithoutWindow(host::Host& host, const Request& request, std::istream& input);
 
 } // namespace app

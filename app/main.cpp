@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <cstdio>
+#include <iostream>
 
 namespace {
 
@@ -23,32 +24,34 @@ void nameTheApplication() {
 } // namespace
 
 int main(int argc, char** argv) {
-    // No window, and no display needed, for a file written from the command line.
-    if (app::wantsNoWindow(argc, argv)) {
+    // The arguments are read before Qt sees them: a wrong line, help or a file to write needs no
+    // display, and Qt's own options and English messages never come into it.
+    const app::Request request = app::readArguments(argc, argv);
+    if (request.kind != app::Request::Kind::Window) {
         // Standard error is for the tool's own French messages, not Qt's notes on the session.
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
             if (type == QtCriticalMsg || type == QtFatalMsg)
                 std::fputs(qPrintable(text + u'\n'), stderr);
         });
-        QCoreApplication core(argc, argv);
+        int noArguments = 1;
+        QCoreApplication core(noArguments, argv);
         nameTheApplication();
         host::QtHost host;
-        host.speakFrench(); // Qt's own words in the parser's messages
-        return app::runWithoutWindow(host, QCoreApplication::arguments());
+        return app::runWithoutWindow(host, request, std::cin);
     }
 
-    QApplication application(argc, argv);
+    // Qt is given the program's name alone: the link is ours, whatever it looks like.
+    int noArguments = 1;
+    QApplication application(noArguments, argv);
     nameTheApplication();
     QApplication::setApplicationDisplayName(QString());
-    const app::WindowStart start = app::parseWindowArguments(QCoreApplication::arguments());
-    if (start.exitStatus)
-        return *start.exitStatus;
     QApplication::setStyle(QStringLiteral("Fusion"));
     ui::loadInterfaceFonts();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
 
     host::QtHost host;
-    lumo::MainWindow window(host, start.link.value_or(lumo::MainWindow::initialLink));
+    lumo::MainWindow window(host, request.link.isNull() ? lumo::MainWindow::initialLink
+                                                        : QString::fromUtf8(request.link));
     window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
                                            window.screen()->availableGeometry()));
     window.show();

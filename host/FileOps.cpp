@@ -48,6 +48,13 @@ void writePictureFile(const QImage& picture, const QString& path, PictureFormat 
         fail(systemReason(error));
 }
 
+void writeBytesFile(const QByteArray& path, const QByteArray& bytes, lumo::Links links) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    if (const int error = lumo::writeAtomically(path.constData(), {data, static_cast<std::size_t>(bytes.size())}, links))
+        throw Failure(QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(shown(QFile::decodeName(path))),
+                      systemReason(error));
+}
+
 QString firstOrdinaryFile(const QString& pattern) {
     const QFileInfo info(pattern);
     const QDir folder = info.dir();

@@ -16,6 +16,9 @@ enum class PictureFormat { Bmp, Png };
 // Writes a 24-bit BMP or a PNG, complete or absent (lumo::writeAtomically). Throws Failure with
 // the system's reason.
 void writePictureFile(const QImage& picture, const QString& path, PictureFormat format, lumo::Links links);
+// The same for bytes already made, at a path given as the system's bytes, so a name that is not
+// UTF-8 is written under that very name.
+void writeBytesFile(const QByteArray& path, const QByteArray& bytes, lumo::Links links);
 // Name of the first ordinary file matching the pattern (wildcards allowed); hidden files and
 // folders do not count. Empty when none.
 QString firstOrdinaryFile(const QString& pattern);

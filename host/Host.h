@@ -28,6 +28,13 @@ struct LibraryResult {
     int systemError = 0;
 };
 
+// A QR symbol in memory: width modules a side, row after row, 1 for dark; set when result.code is 0.
+struct Symbol {
+    LibraryResult result;
+    int width = 0;
+    QByteArray modules;
+};
+
 // One page for the printer the last printer dialog chose. Positions are in millimetres from the
 // top-left corner of the area the printer can print on; nothing reaches the printer before finish.
 class Printer {
@@ -59,6 +66,9 @@ public:
     // replaced, a link at a person's file written through. Throws Failure.
     virtual void writePicture(const QImage& picture, const QString& path, PictureFormat format,
                               lumo::Links links) = 0;
+
+    // The same for bytes already made, at a path given as the system's bytes (no name lost).
+    virtual void writeFile(const QByteArray& path, const QByteArray& bytes, lumo::Links links) = 0;
 
     virtual QString clipboardText() = 0;
     virtual void setClipboardImage(const QImage& picture) = 0;
@@ -100,6 +110,10 @@ public:
     virtual LibraryResult encodeQrCode(const QByteArray& text, const QByteArray& path) = 0;
     // The same code as encodeQrCode, as an SVG drawing.
     virtual LibraryResult encodeQrCodeSvg(const QByteArray& text, const QByteArray& path) = 0;
+    // The symbol encodeQrCode draws, handed over in memory: no file.
+    virtual Symbol encodeSymbol(const QByteArray& text) = 0;
+    // Writes the picture as a JPEG at path (the system's bytes), complete or absent.
+    virtual LibraryResult writeJpeg(const QImage& picture, const QByteArray& path, int quality, int flag) = 0;
     virtual LibraryResult convertToJpeg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality,
                                         int flag) = 0;
 

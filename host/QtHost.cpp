@@ -4,6 +4,7 @@
 #include "FileOps.h"
 #include "PlatformRegistry.h"
 #include "PrinterSupport.h"
+#include "QRCodeLib.h"
 #include "WorkFolder.h"
 
 #include <QApplication>
@@ -65,6 +66,10 @@ QImage QtHost::loadPicture(const QString& path) {
 
 void QtHost::writePicture(const QImage& picture, const QString& path, PictureFormat format, lumo::Links links) {
     writePictureFile(picture, path, format, links);
+}
+
+void QtHost::writeFile(const QByteArray& path, const QByteArray& bytes, lumo::Links links) {
+    writeBytesFile(path, bytes, links);
 }
 
 QString QtHost::clipboardText() {
@@ -135,8 +140,10 @@ void QtHost::deleteFile(const QString& path) {
 std::unique_ptr<FileLock> QtHost::lockFile(const QString& path) {
     // While another copy holds the file, the pointer says so and the window keeps painting.
     bool busy = false;
-    const auto wait = [&busy] {
-        if (!busy) {
+    // A command-line run has no pointer to show.
+    const bool window = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+    const auto wait = [&busy, window] {
+        if (!busy && window) {
             QApplication::setOverrideCursor(Qt::WaitCursor);
             busy = true;
         }
@@ -166,12 +173,46 @@ LibraryResult withReason(LazyLibrary& library, const char* lastErrorEntry, int c
 }
 } // namespace
 
-LibraryResult QtHost::encodeWith(const char* entry, const QByteArray& text, const QByteArray& path) {
+LazyLibrary& QtHost::qrCodeLib() {
     if (!m_qrCodeLib)
         m_qrCodeLib = std::make_unique<LazyLibrary>(QStringLiteral("QRCodeLib"), libraryFolders());
+    return *m_qrCodeLib;
+}
+
+LazyLibrary& QtHost::bmpJpgLib() {
+    if (!m_bmpJpgLib)
+        m_bmpJpgLib = std::make_unique<LazyLibrary>(QStringLiteral("Lumo_Image_BmpJpg"), libraryFolders());
+    return *m_bmpJpgLib;
+}
+
+LibraryResult QtHost::encodeWith(const char* entry, const QByteArray& text, const QByteArray& path) {
     using Fn = int32_t (*)(const char*, const char*);
-    auto encode = reinterpret_cast<Fn>(m_qrCodeLib->entry(entry));
-    return withReason(*m_qrCodeLib, "QRCodeLibLastError", encode(text.constData(), path.constData()));
+    auto encode = reinterpret_cast<Fn>(qrCodeLib().entry(entry));
+    return withReason(qrCodeLib(), "QRCodeLibLastError", encode(text.constData(), path.constData()));
+}
+
+Symbol QtHost::encodeSymbol(const QByteArray& text) {
+    using Fn = int32_t (*)(const char*, int32_t, int32_t, unsigned char*, int32_t, int32_t*);
+    auto encode = reinterpret_cast<Fn>(qrCodeLib().entry("QRCodeLibSymbol"));
+    Symbol symbol;
+    symbol.modules.resize(QRCL_SYMBOL_LIMIT * QRCL_SYMBOL_LIMIT);
+    int32_t width = 0;
+    symbol.result = withReason(qrCodeLib(), "QRCodeLibLastError",
+                               encode(text.constData(), int32_t(text.size()), QRCL_SYMBOL_DEFAULTS,
+                                      reinterpret_cast<unsigned char*>(symbol.modules.data()),
+                                      int32_t(symbol.modules.size()), &width));
+    symbol.width = symbol.result.code == QRCL_OK ? width : 0;
+    symbol.modules.resize(symbol.width * symbol.width);
+    return symbol;
+}
+
+LibraryResult QtHost::writeJpeg(const QImage& picture, const QByteArray& path, int quality, int flag) {
+    using Fn = int32_t (*)(const char*, const unsigned char*, int32_t, int32_t, int32_t, int32_t, int32_t);
+    auto write = reinterpret_cast<Fn>(bmpJpgLib().entry("LIWriteJpg"));
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    return withReason(bmpJpgLib(), "LILastError",
+                      write(path.constData(), rgb.constBits(), rgb.width(), rgb.height(), int32_t(rgb.bytesPerLine()),
+                            quality, flag));
 }
 
 LibraryResult QtHost::encodeQrCode(const QByteArray& text, const QByteArray& path) {
@@ -183,11 +224,9 @@ LibraryResult QtHost::encodeQrCodeSvg(const QByteArray& text, const QByteArray& 
 }
 
 LibraryResult QtHost::convertToJpeg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality, int flag) {
-    if (!m_bmpJpgLib)
-        m_bmpJpgLib = std::make_unique<LazyLibrary>(QStringLiteral("Lumo_Image_BmpJpg"), libraryFolders());
     using Fn = int32_t (*)(const char*, const char*, int32_t, int32_t);
-    auto convert = reinterpret_cast<Fn>(m_bmpJpgLib->entry("LIBmpToJpg"));
-    return withReason(*m_bmpJpgLib, "LILastError", convert(bmpPath.constData(), jpgPath.constData(), quality, flag));
+    auto convert = reinterpret_cast<Fn>(bmpJpgLib().entry("LIBmpToJpg"));
+    return withReason(bmpJpgLib(), "LILastError", convert(bmpPath.constData(), jpgPath.constData(), quality, flag));
 }
 
 void QtHost::quit() {

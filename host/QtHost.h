@@ -21,6 +21,8 @@ public:
     QImage loadPicture(const QString& path) override;
     void writePicture(const QImage& picture, const QString& path, PictureFormat format, lumo::Links links) override;
 
+    void writeFile(const QByteArray& path, const QByteArray& bytes, lumo::Links links) override;
+
     QString clipboardText() override;
     void setClipboardImage(const QImage& picture) override;
 
@@ -44,6 +46,8 @@ public:
 
     LibraryResult encodeQrCode(const QByteArray& text, const QByteArray& path) override;
     LibraryResult encodeQrCodeSvg(const QByteArray& text, const QByteArray& path) override;
+    Symbol encodeSymbol(const QByteArray& text) override;
+    LibraryResult writeJpeg(const QImage& picture, const QByteArray& path, int quality, int flag) override;
     LibraryResult convertToJpeg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality, int flag) override;
 
     void quit() override;
@@ -56,6 +60,8 @@ private:
     // The program sits where a package or an install put it, not in a build or copied folder.
     bool installed();
     QString chooseWorkFolder();
+    LazyLibrary& qrCodeLib();
+    LazyLibrary& bmpJpgLib();
     LibraryResult encodeWith(const char* entry, const QByteArray& text, const QByteArray& path);
     bool m_leftoversRemoved = false;
 

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # The command line, with no display at all: each format written reads back as the link (the SVG
-# drawn by rsvg-convert), the text from standard input, every exit status, and a file already at
-# the target left intact by a failure.
+# drawn by rsvg-convert), the text from standard input, every exit status, a file already at
+# the target left intact by a failure, wrong lines refused in French, bytes kept as given,
+# standard input bounded, and interrupted runs leaving nothing behind.
 set -uo pipefail
 bin=$1
 . "$(dirname "$0")/../../scripts/e2e-lib.sh"
 e2e_begin
 e2e_temp_dir work || exit 1
-if [ -n "${LUMO_E2E_INSTALLED:-}" ]; then tool=$LUMO_E2E_INSTALLED; else tool=$bin/lumo-razazu; fi
+if [ -n "${LUMO_E2E_INSTALLED:-}" ]; then tool=$LUMO_E2E_INSTALLED; else tool=$(realpath "$bin/lumo-razazu"); fi
 lumo() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$tool" "$@"; }
 status_is() { local want=$1; shift; lumo "$@" >"$work/out" 2>"$work/err"; [ $? -eq "$want" ]; }
 french_error() { [ -s "$work/err" ] && ! grep -qiE 'error|usage:' "$work/err"; }
@@ -44,6 +45,53 @@ e2e_check "quality 10: usage error" status_is 2 -o "$work/u.jpg" --quality 10 "$
 e2e_check "unknown extension: usage error" status_is 2 -o "$work/u.gif" "$link"
 e2e_check "no link: usage error" status_is 2 -o "$work/u.png"
 e2e_check "no file of a usage error" [ ! -e "$work/u.jpg" ] && [ ! -e "$work/u.gif" ] && [ ! -e "$work/u.png" ]
+# Wrong lines, run from the work folder so that an option taken for a name would show there.
+cd "$work" || exit 1
+for line in "--ouptut x.png L" "--bogus x" "-q 50 x" "--out=x.png x" "-ox.png x" "--module 4 L" "a b"; do
+  # shellcheck disable=SC2086 # the line's words are the arguments
+  e2e_check "$line: status 2" status_is 2 $line
+  e2e_check "$line: in French, pointing at --help" bash -c \
+    "grep -q 'lumo-razazu --help' '$work/err' && ! grep -qiE 'error|unknown|display|usage:' '$work/err'"
+done
+e2e_check "wrong lines: nothing written" [ ! -e x.png ] && [ ! -e x.svg ] && [ ! -e .png ]
+
+e2e_check "a link not UTF-8: status 1" status_is 1 -o "$work/ff.png" $'\xff\xfe'
+e2e_check "a link not UTF-8: nothing written" [ ! -e "$work/ff.png" ]
+mkdir "$work/caf"$'\xe9'
+latin1="$work/caf"$'\xe9/\xe9t\xe9.png'
+e2e_check "a name not UTF-8: written under its very bytes" status_is 0 -o "$latin1" "$link"
+e2e_check "a name not UTF-8: zbarimg reads the link" e2e_decodes "$latin1" "$link"
+
+# Within 300 MB (a sanitized build maps far more address space than it uses: time alone bounds it).
+if [ -n "${ASAN_OPTIONS:-}" ]; then memory=; else memory="ulimit -v 300000;"; fi
+e2e_check "endless standard input: refused as too long, memory bounded" timeout 60 bash -c \
+  "$memory yes | env -u DISPLAY '$tool' -o '$work/y.png' - 2>'$work/err'; [ \$? -eq 1 ] &&
+   grep -q 'trop long' '$work/err' && [ ! -e '$work/y.png' ]"
+
+# Interrupted at any moment, a run leaves the complete target or nothing: no working file, no lock.
+e2e_temp_dir tmp || exit 1
+e2e_temp_dir kills || exit 1
+{
+  set -m # background runs get Ctrl-C's signal as a terminal's would
+  for sig in TERM INT HUP; do
+    for _ in 1 2 3 4 5 6 7 8; do
+      env -u DISPLAY TMPDIR="$tmp" "$tool" -o "$kills/k.png" "$link" &
+      pid=$!
+      sleep "0.0$((RANDOM % 5))"
+      kill -s "$sig" "$pid"
+      wait "$pid"
+    done
+  done
+  set +m
+} 2>/dev/null
+e2e_check "interrupted runs: nothing in TMPDIR" [ -z "$(ls -A "$tmp")" ]
+e2e_check "interrupted runs: nothing beside the target" bash -c "[ -z \"\$(ls -A '$kills' | grep -vx k.png)\" ]"
+e2e_check "interrupted runs: a target there is complete" bash -c \
+  "[ ! -e '$kills/k.png' ] || zbarimg --nodbus -q '$kills/k.png' >/dev/null"
+touch "$work/not-a-folder"
+e2e_check "unusable TMPDIR: written all the same" bash -c \
+  "env -u DISPLAY TMPDIR='$work/not-a-folder' '$tool' -o '$work/t.png' '$link' && [ -s '$work/t.png' ]"
+
 e2e_check "--version" bash -c "[ \"\$(env -u DISPLAY '$tool' --version)\" = 'lumo-razazu 1.0.0' ]"
 e2e_check "--help, in French" bash -c "env -u DISPLAY '$tool' --help | grep -q 'Crée le QR-Code'"
 e2e_summary

@@ -112,6 +112,15 @@ FakeHost::FakeHost() {
         file.write("<svg xmlns=\"http://www.w3.org/2000/svg\"><desc>" + text.toPercentEncoding() + "</desc></svg>");
         return 0;
     };
+    symbolEncoder = [](const QByteArray& text) {
+        host::Symbol symbol{{}, 21, QByteArray(21 * 21, '\0')};
+        for (int i = 0; i < symbol.modules.size(); ++i)
+            symbol.modules[i] = char((qHash(text) >> (i % 31)) & 1);
+        return symbol;
+    };
+    jpegWriter = [](const QImage& picture, const QByteArray& jpg, int quality, int) {
+        return picture.save(QFile::decodeName(jpg), "JPEG", quality) ? 0 : 6;
+    };
     converter = [](const QByteArray& bmp, const QByteArray& jpg, int quality, int) {
         const QImage source(QString::fromUtf8(bmp));
         if (source.isNull())
@@ -149,6 +158,11 @@ void FakeHost::writePicture(const QImage& picture, const QString& path, host::Pi
                             lumo::Links links) {
     checkFailure(QStringLiteral("writePicture"));
     host::writePictureFile(picture, path, format, links);
+}
+
+void FakeHost::writeFile(const QByteArray& path, const QByteArray& bytes, lumo::Links links) {
+    checkFailure(QStringLiteral("writeFile"));
+    host::writeBytesFile(path, bytes, links);
 }
 
 QString FakeHost::clipboardText() {
@@ -272,6 +286,25 @@ host::LibraryResult FakeHost::convertToJpeg(const QByteArray& bmpPath, const QBy
     if (converterMissing)
         throw host::Failure(QStringLiteral("La bibliothèque Lumo_Image_BmpJpg est introuvable ou illisible."));
     const int code = converter(bmpPath, jpgPath, quality, flag);
+    return {code, code ? converterSystemError : 0};
+}
+
+host::Symbol FakeHost::encodeSymbol(const QByteArray& text) {
+    checkFailure(QStringLiteral("encodeSymbol"));
+    if (encoderMissing)
+        throw host::Failure(QStringLiteral("La bibliothèque QRCodeLib est introuvable ou illisible."));
+    host::Symbol symbol = symbolEncoder(text);
+    if (symbol.result.code)
+        symbol.result.systemError = encoderSystemError;
+    return symbol;
+}
+
+host::LibraryResult FakeHost::writeJpeg(const QImage& picture, const QByteArray& path, int quality, int flag) {
+    checkFailure(QStringLiteral("writeJpeg"));
+    log << QStringLiteral("writeJpeg quality %1 flag %2").arg(quality).arg(flag);
+    if (converterMissing)
+        throw host::Failure(QStringLiteral("La bibliothèque Lumo_Image_BmpJpg est introuvable ou illisible."));
+    const int code = jpegWriter(picture, path, quality, flag);
     return {code, code ? converterSystemError : 0};
 }
 

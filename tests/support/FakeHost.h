@@ -81,6 +81,8 @@ public:
     std::function<int(const QByteArray&, const QByteArray&)> encoder; // default: a plain picture, 0
     std::function<int(const QByteArray&, const QByteArray&)> svgEncoder; // default: a small SVG naming the text, 0
     std::function<int(const QByteArray&, const QByteArray&, int, int)> converter; // default: Qt JPEG, 0
+    std::function<host::Symbol(const QByteArray&)> symbolEncoder; // default: a 21-module pattern of the text
+    std::function<int(const QImage&, const QByteArray&, int, int)> jpegWriter; // default: Qt JPEG, 0
     int encoderSystemError = 0;   // errno handed with a failing encoder's code
     int converterSystemError = 0; // and with a failing converter's
     bool encoderMissing = false;
@@ -118,6 +120,7 @@ public:
     QImage loadPicture(const QString& path) override;
     void writePicture(const QImage& picture, const QString& path, host::PictureFormat format,
                       lumo::Links links) override;
+    void writeFile(const QByteArray& path, const QByteArray& bytes, lumo::Links links) override;
     QString clipboardText() override;
     void setClipboardImage(const QImage& picture) override;
     void showMessage(const QString& text, host::MessageKind kind, const QString& title) override;
@@ -137,6 +140,8 @@ public:
     host::Registry& registry() override { return fakeRegistry; }
     host::LibraryResult encodeQrCode(const QByteArray& text, const QByteArray& path) override;
     host::LibraryResult encodeQrCodeSvg(const QByteArray& text, const QByteArray& path) override;
+    host::Symbol encodeSymbol(const QByteArray& text) override;
+    host::LibraryResult writeJpeg(const QImage& picture, const QByteArray& path, int quality, int flag) override;
     host::LibraryResult convertToJpeg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality,
                                       int flag) override;
     void quit() override;

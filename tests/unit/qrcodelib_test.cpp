@@ -281,6 +281,21 @@ TEST_F(qrcodelib, PicturesFillTheLimitWithTheLargestWholePixelModulesCentredAsBo
         EXPECT_EQ(quint32(bmp.size()), 54 + (side * 3 + 3) / 4 * 4 * side);
         scales.insert(measure(picture()).scale);
         EXPECT_EQ(testsupport::zxingDecode(picture()), text);
+
+        // The symbol handed over in memory is the one in the picture, module for module.
+        std::vector<unsigned char> modules(QRCL_SYMBOL_LIMIT * QRCL_SYMBOL_LIMIT, 7);
+        int32_t width = 0;
+        ASSERT_EQ(QRCodeLibSymbol(text.data(), int32_t(text.size()), QRCL_SYMBOL_DEFAULTS, modules.data(),
+                                  int32_t(modules.size()), &width),
+                  QRCL_OK);
+        const QImage image = picture().convertToFormat(QImage::Format_RGB32);
+        const int scale = std::max(1, QRCL_PICTURE_LIMIT / (width + 8));
+        const int margin = (QRCL_PICTURE_LIMIT - width * scale) / 2;
+        int differing = 0;
+        for (int y = 0; y < width; ++y)
+            for (int x = 0; x < width; ++x)
+                differing += modules[y * width + x] != (image.pixel(margin + x * scale, margin + y * scale) == qRgb(0, 0, 0));
+        EXPECT_EQ(differing, 0);
     }
     EXPECT_EQ(scales, (std::set<int>{1, 2, 3, 4, 5, 6}));
 }
@@ -318,6 +333,18 @@ TEST_F(qrcodelib, RefusesBadInputBeforeWritingAnything) {
     EXPECT_EQ(FastQRCodeSvg("", ""), QRCL_ERR_ARGUMENT);
     EXPECT_EQ(FastQRCodeSvgN("\xFF\0", 2, target), QRCL_ERR_NUL);
     EXPECT_TRUE(entries().isEmpty());
+
+    // The symbol in memory: the same checks, plus its own room and its reserved options.
+    unsigned char modules[21 * 21];
+    int32_t width = 0;
+    EXPECT_EQ(QRCodeLibSymbol("a", 1, 1, modules, sizeof modules, &width), QRCL_ERR_ARGUMENT);
+    EXPECT_EQ(QRCodeLibSymbol("a", 1, QRCL_SYMBOL_DEFAULTS, modules, 21 * 21, nullptr), QRCL_ERR_ARGUMENT);
+    EXPECT_EQ(QRCodeLibSymbol("a", 0, QRCL_SYMBOL_DEFAULTS, modules, 21 * 21, &width), QRCL_ERR_EMPTY);
+    EXPECT_EQ(QRCodeLibSymbol("\xFF", 1, QRCL_SYMBOL_DEFAULTS, modules, 21 * 21, &width), QRCL_ERR_ENCODING);
+    EXPECT_EQ(QRCodeLibSymbol("a", 1, QRCL_SYMBOL_DEFAULTS, modules, 21 * 21 - 1, &width), QRCL_ERR_ARGUMENT);
+    EXPECT_EQ(width, 21); // told, so the caller can make room
+    EXPECT_EQ(QRCodeLibSymbol(repeat("7", 7090).c_str(), 7090, QRCL_SYMBOL_DEFAULTS, modules, 21 * 21, &width),
+              QRCL_ERR_TOO_LONG);
 
     // The edges of the valid ranges must pass.
     for (const char* good :
@@ -395,9 +422,10 @@ TEST(qrcodelib_loading, LoadsByPlainNameWithItsEntryPoints) {
     EXPECT_NE(dlsym(library, "FastQRCodeN"), nullptr);
     EXPECT_NE(dlsym(library, "FastQRCodeSvg"), nullptr);
     EXPECT_NE(dlsym(library, "FastQRCodeSvgN"), nullptr);
+    EXPECT_NE(dlsym(library, "QRCodeLibSymbol"), nullptr);
     const auto version = reinterpret_cast<int32_t (*)()>(dlsym(library, "QRCodeLibVer"));
     ASSERT_NE(version, nullptr);
-    EXPECT_EQ(version(), 0x010100);
+    EXPECT_EQ(version(), 0x010200);
     dlclose(library);
 }
 

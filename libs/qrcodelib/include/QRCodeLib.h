@@ -54,6 +54,9 @@ extern "C" {
 #define QRCL_ERR_INTERNAL 7   /* out of memory or encoder failure */
 
 #define QRCL_PICTURE_LIMIT 201  /* the picture never exceeds this many pixels a side */
+#define QRCL_SYMBOL_LIMIT 177   /* modules a side of the largest symbol (version 40) */
+
+#define QRCL_SYMBOL_DEFAULTS 0  /* QRCodeLibSymbol's options: the choices FastQRCode makes */
 
 /*
  * Writes the QR code of a zero-terminated text as a BMP file.
@@ -110,6 +113,30 @@ QRCL_EXPORT int32_t FastQRCodeSvg(const char* text, const char* path);
  * As FastQRCodeSvg, for a text of explicit length; arguments and results as FastQRCodeN.
  */
 QRCL_EXPORT int32_t FastQRCodeSvgN(const char* text, int32_t length, const char* path);
+
+/*
+ * Hands over the very symbol FastQRCodeN draws, as modules in memory, for a caller that draws
+ * or writes it itself: no file is made.
+ *
+ * In:  text      length bytes of UTF-8 text, as FastQRCodeN.
+ *      length    number of bytes of text.
+ *      options   QRCL_SYMBOL_DEFAULTS; every other value is reserved for choices of a later
+ *                version (such as the error correction level) and refused.
+ *      modules   room for capacity bytes; QRCL_SYMBOL_LIMIT * QRCL_SYMBOL_LIMIT always suffice.
+ *      capacity  bytes of room at modules.
+ *      width     where the number of modules a side goes.
+ * Out: *width set whenever the text encodes (even when the room is too small, so the caller
+ *      can ask again); modules holds width * width bytes, row after row from the top-left
+ *      corner: 1 for a dark module, 0 for a light one. No quiet zone: it is the caller's.
+ * Returns:
+ *      QRCL_OK            done.
+ *      QRCL_ERR_ARGUMENT  text, modules or width null; negative length or capacity; options
+ *                         not QRCL_SYMBOL_DEFAULTS; capacity below width * width.
+ *      QRCL_ERR_EMPTY, QRCL_ERR_NUL, QRCL_ERR_ENCODING, QRCL_ERR_TOO_LONG, QRCL_ERR_INTERNAL
+ *                         as FastQRCodeN, checked in the same order.
+ */
+QRCL_EXPORT int32_t QRCodeLibSymbol(const char* text, int32_t length, int32_t options,
+                                    unsigned char* modules, int32_t capacity, int32_t* width);
 
 /*
  * The system's reason for the last QRCL_ERR_WRITE of the calling thread, as an errno value

@@ -44,6 +44,27 @@ std::int32_t makeCode(std::string_view text, const char* path, const Format& for
     return lastError == 0 ? QRCL_OK : QRCL_ERR_WRITE;
 }
 
+std::int32_t copySymbol(std::string_view text, unsigned char* modules, std::int32_t capacity, std::int32_t* width) {
+    if (text.empty())
+        return QRCL_ERR_EMPTY;
+    const TextKind kind = classifyText(text);
+    if (kind == TextKind::HasNul)
+        return QRCL_ERR_NUL;
+    if (kind == TextKind::Invalid)
+        return QRCL_ERR_ENCODING;
+    const Encoded encoded = encode(text, kind);
+    if (encoded.status != QRCL_OK)
+        return encoded.status;
+    const int side = encoded.symbol->width;
+    *width = side;
+    if (capacity < side * side)
+        return QRCL_ERR_ARGUMENT;
+    // Bit 0 of a libqrencode module byte means dark; the other bits are its own bookkeeping.
+    for (int i = 0; i < side * side; ++i)
+        modules[i] = encoded.symbol->data[i] & 1;
+    return QRCL_OK;
+}
+
 std::int32_t guarded(std::string_view text, const char* path, const Format& format) noexcept {
     lastError = 0;
     try {
@@ -81,6 +102,19 @@ int32_t FastQRCodeSvgN(const char* text, int32_t length, const char* path) {
     if (text == nullptr || path == nullptr || length < 0)
         return QRCL_ERR_ARGUMENT;
     return qrcl::guarded(std::string_view(text, static_cast<std::size_t>(length)), path, qrcl::kSvg);
+}
+
+int32_t QRCodeLibSymbol(const char* text, int32_t length, int32_t options, unsigned char* modules,
+                        int32_t capacity, int32_t* width) {
+    if (text == nullptr || modules == nullptr || width == nullptr || length < 0 || capacity < 0 ||
+        options != QRCL_SYMBOL_DEFAULTS)
+        return QRCL_ERR_ARGUMENT;
+    qrcl::lastError = 0;
+    try {
+        return qrcl::copySymbol(std::string_view(text, static_cast<std::size_t>(length)), modules, capacity, width);
+    } catch (...) {
+        return QRCL_ERR_INTERNAL;
+    }
 }
 
 int32_t QRCodeLibLastError(void) {

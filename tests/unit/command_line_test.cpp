@@ -1,0 +1,194 @@
+// The command line on the fake host, with the real encoder bound by name as the tool binds it:
+// what each line asks for, each format written and decoded, standard input, the exit statuses.
+#include "CommandLine.h"
+#include "FakeHost.h"
+#include "LazyLibrary.h"
+#include "QrDecode.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/stat.h>
+
+using app::Request;
+using testsupport::FakeHost;
+
+namespace {
+
+Request read(std::vector<const char*> arguments) {
+    arguments.insert(arguments.begin(), "lumo-razazu");
+    return app::readArguments(int(arguments.size()), arguments.data());
+}
+
+TEST(command_line, OnlyNothingOrOneLinkOpensTheWindowAndEveryWrongLineIsRefusedInFrench) {
+    EXPECT_EQ(read({}).kind, Request::Kind::Window);
+    EXPECT_TRUE(read({}).link.isNull());
+    EXPECT_EQ(read({"https://exemple.fr/"}).link, "https://exemple.fr/");
+    EXPECT_EQ(read({"--", "-moins"}).link, "-moins");
+    EXPECT_EQ(read({"--help"}).kind, Request::Kind::Help);
+    EXPECT_EQ(read({"-v"}).kind, Request::Kind::Version);
+
+    const Request jpeg = read({"-o", "qr.JPG", "L"});
+    EXPECT_EQ(jpeg.kind, Request::Kind::Write);
+    EXPECT_EQ(jpeg.quality, 100);
+    EXPECT_FALSE(jpeg.module);
+    const Request both = read({"--output=qr.jpeg", "--quality", "20", "-m", "3", "-"});
+    EXPECT_EQ(both.kind, Request::Kind::Write);
+    EXPECT_EQ(both.output, "qr.jpeg");
+    EXPECT_EQ(both.link, "-");
+    EXPECT_EQ(both.quality, 20);
+    EXPECT_EQ(both.module, 3);
+
+    const std::vector<std::pair<std::vector<const char*>, QString>> wrongLines = {
+        {{"--ouptut", "x.png", "L"}, "Option inconnue : « --ouptut »"},
+        {{"--out=x.png", "L"}, "Option inconnue : « --out=x.png »"},
+        {{"-ox.png", "L"}, "Option inconnue : « -ox.png »"},
+        {{"-platform", "offscreen"}, "Option inconnue : « -platform »"},
+        {{"-q", "50", "L"}, "« --quality » ne sert qu'avec --output"},
+        {{"--module", "4", "L"}, "« --module » ne sert qu'avec --output"},
+        {{"-o", "x.png", "-q", "50", "L"}, "ne vaut que pour un fichier JPEG"},
+        {{"-o", "x.svg", "-m", "2", "L"}, "ne vaut pas pour un dessin SVG"},
+        {{"-o", "x.jpg", "-q", "10", "L"}, "La qualité va de 20 à 100."},
+        {{"-o", "x.jpg", "-q", "+50", "L"}, "La qualité va de 20 à 100."},
+        {{"-o", "x.png", "-m", "0", "L"}, "Les pixels par module vont de 1 à 100."},
+        {{"-o", "x.gif", "L"}, "l'extension dit le format"},
+        {{"-o", "x.png", "L", "M"}, "Un seul lien à la fois"},
+        {{"a", "b"}, "Un seul lien à la fois"},
+        {{"-o", "x.png"}, "Indiquez un lien"},
+        {{"-"}, "Indiquez le fichier à écrire"},
+        {{"L", "-o"}, "L'option « -o » attend une valeur."},
+        {{"-o", "a.png", "--output", "b.png", "L"}, "« --output » est donnée deux fois"},
+        {{"--version=2"}, "« --version » ne prend pas de valeur"},
+    };
+    for (const auto& [line, message] : wrongLines) {
+        const Request request = read(line);
+        SCOPED_TRACE(message.toStdString());
+        EXPECT_EQ(request.kind, Request::Kind::Wrong);
+        EXPECT_EQ(request.status, 2);
+        EXPECT_TRUE(request.error.contains(message)) << request.error.toStdString();
+        EXPECT_TRUE(request.error.endsWith(QStringLiteral("Voir « lumo-razazu --help »."))) << request.error.toStdString();
+    }
+
+    // A link that is not UTF-8 is refused as the encoder refuses it, window or file.
+    const Request bytes = read({"caf\xE9"});
+    EXPECT_EQ(bytes.kind, Request::Kind::Wrong);
+    EXPECT_EQ(bytes.status, 1);
+}
+
+struct command_line_run : ::testing::Test {
+    FakeHost host;
+    host::LazyLibrary encoderLib{QStringLiteral("QRCodeLib"),
+                                 {qEnvironmentVariable("LUMO_BIN_DIR", QStringLiteral(LUMO_TEST_BIN_DIR))}};
+    QDir out{host.tempPath()};
+
+    command_line_run() {
+        host.symbolEncoder = [this](const QByteArray& text) {
+            using Fn = int32_t (*)(const char*, int32_t, int32_t, unsigned char*, int32_t, int32_t*);
+            host::Symbol symbol;
+            symbol.modules.resize(177 * 177);
+            int32_t width = 0;
+            symbol.result.code = reinterpret_cast<Fn>(encoderLib.entry("QRCodeLibSymbol"))(
+                text.constData(), int32_t(text.size()), 0, reinterpret_cast<unsigned char*>(symbol.modules.data()),
+                int32_t(symbol.modules.size()), &width);
+            symbol.width = width;
+            symbol.modules.resize(width * width);
+            return symbol;
+        };
+    }
+    int run(std::vector<const char*> arguments, const std::string& input = {}) {
+        std::istringstream stream(input);
+        return app::runWithoutWindow(host, read(std::move(arguments)), stream);
+    }
+    QByteArray path(const char* name) const { return QFile::encodeName(out.filePath(name)); }
+    std::optional<std::string> decoded(const char* name) const { return testsupport::zxingDecode(QImage(out.filePath(name))); }
+};
+
+TEST_F(command_line_run, WritesEachFormatOnceUnderItsLockAndNothingElse) {
+    const std::string link = "https://www.exemple.fr/ligne?été=1&n=42";
+    for (const char* name : {"qr.png", "qr.bmp", "qr.jpg", "qr.JPEG"}) {
+        SCOPED_TRACE(name);
+        host.log.clear();
+        ASSERT_EQ(run({"-o", path(name).constData(), link.c_str()}), 0);
+        EXPECT_EQ(decoded(name), link);
+        EXPECT_EQ(QImage(out.filePath(name)).size(), QSize(201, 201)); // the window's picture
+        // No working file on the way: the lock is taken, then the target written once.
+        const QStringList steps = host.log.filter(QRegularExpression("^(lockFile|write|encode)\\w*$"));
+        EXPECT_EQ(steps.mid(0, 2), (QStringList{"encodeSymbol", "lockFile"}));
+        EXPECT_TRUE(steps.size() == 3 && steps[2].startsWith("write")) << steps.join(", ").toStdString();
+    }
+    EXPECT_TRUE(host.log.contains("writeJpeg quality 100 flag 1"));
+    // The window's very picture, pixel for pixel, as the encoder draws it into a file.
+    using Draw = int32_t (*)(const char*, const char*);
+    ASSERT_EQ(reinterpret_cast<Draw>(encoderLib.entry("FastQRCode"))(link.c_str(), path("window.bmp")), 0);
+    EXPECT_EQ(QImage(out.filePath("qr.bmp")).convertToFormat(QImage::Format_RGB32),
+              QImage(out.filePath("window.bmp")).convertToFormat(QImage::Format_RGB32));
+    ASSERT_TRUE(out.remove("window.bmp"));
+    QStringList left = out.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{"qr.JPEG", "qr.bmp", "qr.jpg", "qr.png"}));
+
+    host.log.clear();
+    ASSERT_EQ(run({"-o", path("q.jpg").constData(), "--quality", "20", link.c_str()}), 0);
+    EXPECT_TRUE(host.log.contains("writeJpeg quality 20 flag 1"));
+
+    // Three pixels a module, and a quiet zone of four modules on each side.
+    ASSERT_EQ(run({"-o", path("m3.png").constData(), "--module", "3", link.c_str()}), 0);
+    const int side = (host.symbolEncoder(QByteArray::fromStdString(link)).width + 8) * 3;
+    EXPECT_EQ(QImage(out.filePath("m3.png")).size(), QSize(side, side));
+    EXPECT_EQ(decoded("m3.png"), link);
+
+    host.log.clear();
+    ASSERT_EQ(run({"-o", path("qr.svg").constData(), link.c_str()}), 0);
+    EXPECT_EQ(host.log.filter(QRegularExpression("^(lockFile|encode)")), (QStringList{"lockFile", "encodeQrCodeSvg"}));
+}
+
+TEST_F(command_line_run, ReadsStandardInputToABoundAndKeepsTheBytesOfNamesAndLinks) {
+    ASSERT_EQ(run({"-o", path("in.png").constData(), "-"}, "Noël 2026\r\n"), 0);
+    EXPECT_EQ(decoded("in.png"), "Noël 2026");
+    ASSERT_EQ(run({"-o", path("digits.bmp").constData(), "-"}, std::string(7089, '7') + "\n"), 0);
+    EXPECT_EQ(decoded("digits.bmp"), std::string(7089, '7'));
+
+    // One byte past the largest text and its line break: refused as too long, nothing read further.
+    std::istringstream endless(std::string(7092, 'y') + "never read");
+    EXPECT_EQ(app::runWithoutWindow(host, read({"-o", path("y.png").constData(), "-"}), endless), 1);
+    EXPECT_EQ(endless.tellg(), 7092);
+    EXPECT_EQ(run({"-o", path("bad.png").constData(), "-"}, "a\xFF" "b"), 1);
+    EXPECT_EQ(run({"-o", path("bad.png").constData(), "a\xFF\xFE"}), 1);
+    EXPECT_EQ(run({"-o", path("nul.png").constData(), "-"}, std::string("a\0b", 3)), 1);
+
+    // A name that is not UTF-8 is written under those very bytes, in a folder named likewise.
+    const QByteArray folder = path("caf\xE9");
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    const QByteArray target = folder + "/\xE9t\xE9.png";
+    ASSERT_EQ(run({"-o", target.constData(), "https://exemple.fr/"}), 0);
+    QFile written;
+    ASSERT_TRUE(written.open(std::fopen(target.constData(), "rb"), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+    EXPECT_EQ(testsupport::zxingDecode(QImage::fromData(written.readAll())), "https://exemple.fr/");
+
+    EXPECT_EQ(out.entryList(QDir::Files), (QStringList{"digits.bmp", "in.png"}));
+}
+
+TEST_F(command_line_run, ExitStatusesAndAnEarlierFileIntactAfterAFailure) {
+    EXPECT_EQ(run({"--version"}), 0);
+    EXPECT_EQ(run({"-o", path("x.gif").constData(), "L"}), 2);
+    // The target is the person's file: a failure names it so, and names no other file.
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(run({"-o", path("absent/x.png").constData(), "L"}), 1);
+    const QString said = QString::fromStdString(::testing::internal::GetCapturedStderr());
+    EXPECT_TRUE(said.startsWith(QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(out.filePath("absent/x.png"))))
+        << said.toStdString();
+    EXPECT_EQ(said.count(QStringLiteral("«")), 1) << said.toStdString();
+    QFile old(out.filePath("old.png"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("ancien") == 6);
+    old.close();
+    EXPECT_EQ(run({"-o", path("old.png").constData(), std::string(2954, 'a').c_str()}), 1);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "ancien");
+    host.failNext("writeJpeg");
+    EXPECT_EQ(run({"-o", path("new.jpg").constData(), "L"}), 1);
+    EXPECT_FALSE(out.exists("new.jpg"));
+}
+
+} // namespace
