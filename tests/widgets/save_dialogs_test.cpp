@@ -68,7 +68,7 @@ QStringList typesShown(QFileDialog* dialog) {
 QStringList filesShown(QFileDialog* dialog, const QStringList& expected) {
     auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
     QStringList shown;
-    QTest::qWaitFor([&] {
+    (void)QTest::qWaitFor([&] {
         shown.clear();
         for (int row = 0; list && row < list->model()->rowCount(list->rootIndex()); ++row)
             shown << list->model()->index(row, 0, list->rootIndex()).data().toString();
@@ -129,7 +129,7 @@ TEST_F(Dialogs, SaveDialogOpensOnTheRememberedTargetAndType) {
 // The names fold their double blanks inside the dialog; the type comes back by its place. Each
 // type shows the files of its extension, written in lower case.
 TEST_F(Dialogs, EveryTypeComesBackByItsIndex) {
-    for (const QString& name : {"qr.bmp", "qr.jpg", "qr.png", "qr.svg"}) {
+    for (const char* name : {"qr.bmp", "qr.jpg", "qr.png", "qr.svg"}) {
         QFile file(path(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
