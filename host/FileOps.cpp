@@ -24,6 +24,11 @@ QString shown(const QString& path) {
 QImage readPicture(const QString& path) {
     if (path.isEmpty())
         return {};
+    // Qt refuses pictures it counts at over 128 MB, at 4 bytes a pixel whatever their depth: the
+    // 8192-pixel square PNGs the tool writes (8 MB in one bit a pixel) must read back.
+    constexpr int largestPictureMb = 8192 * 8192 * 4 / (1024 * 1024);
+    if (QImageReader::allocationLimit() < largestPictureMb)
+        QImageReader::setAllocationLimit(largestPictureMb);
     QImageReader reader(path);
     reader.setAutoTransform(false);
     QImage picture = reader.read();
