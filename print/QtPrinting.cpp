@@ -7,9 +7,9 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QPageLayout>
-#include <QVBoxLayout>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QVBoxLayout>
 
 namespace printing {
 
