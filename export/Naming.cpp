@@ -14,7 +14,8 @@ const QString saveFilter = QStringLiteral(
     "Format JPG-Ratio 50%  (*.JPG)|*.JPG|"
     "Format JPG-Ratio personnalisé (*.JPG)|*.JPG|"
     "Image PNG (*.PNG)|*.png|"
-    "Image vectorielle SVG (*.SVG)|*.svg");
+    "Image vectorielle SVG (*.SVG)|*.svg|"
+    "Image PNG, taille au choix (*.PNG)|*.png");
 
 QString withTrailingSeparator(const QString& path) {
     if (path.endsWith(separator))
@@ -31,6 +32,7 @@ QString extensionOf(int typeIndex) {
     case typeBmp:
         return QStringLiteral("bmp");
     case typePng:
+    case typeSizedPng:
         return QStringLiteral("png");
     case typeSvg:
         return QStringLiteral("svg");

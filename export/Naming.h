@@ -12,12 +12,13 @@ QString withTrailingSeparator(const QString& path);
 // True when an ordinary file (not a folder, not hidden) matches the path, wildcards included.
 bool ordinaryFileExists(host::Host& host, const QString& path);
 
-// The save dialog's type list, "description|pattern|..." for the seven types.
+// The save dialog's type list, "description|pattern|..." for the eight types.
 extern const QString saveFilter;
 inline constexpr int typeBmp = 1;
 inline constexpr int typePng = 6;
 inline constexpr int typeSvg = 7;
-inline constexpr int typeCount = 7;
+inline constexpr int typeSizedPng = 8; // a PNG of the size the person types
+inline constexpr int typeCount = 8;
 inline constexpr bool isJpeg(int typeIndex) {
     return typeIndex >= 2 && typeIndex <= 5;
 }

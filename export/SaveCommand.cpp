@@ -4,6 +4,7 @@
 #include "Lumo_Image_BmpJpg.h"
 #include "Naming.h"
 #include "NumericValue.h"
+#include "SymbolPicture.h"
 #include "SystemReason.h"
 
 #include <QDir>
@@ -55,6 +56,42 @@ std::optional<int> askRatio(host::Host& host, SaveChoices& choices, const QStrin
     // An empty answer gives quality 100, and "100" is offered again next time.
     choices.lastRatio = *answer;
     return ratioOf(choices.lastRatio);
+}
+
+// The typed side of a picture of a chosen size, or nothing when the person cancels the question.
+std::optional<int> askSide(host::Host& host, SaveChoices& choices) {
+    constexpr int smallest = 21, largest = 8192;
+    if (choices.lastSide.isEmpty())
+        choices.lastSide = QStringLiteral("1024");
+    const std::optional<QString> answer = host.askText(QStringLiteral("Taille de l'image en pixels"),
+                                                       QStringLiteral("Taille de l'image"), choices.lastSide);
+    if (!answer)
+        return std::nullopt;
+    choices.lastSide = *answer; // offered again, to be corrected if wrong
+    const double side = roundHalfEven(numericValue(*answer));
+    if (!(side >= smallest && side <= largest))
+        throw host::Failure(QStringLiteral("La taille de l'image est un nombre de pixels de %1 à %2 : « %3 » n'en est "
+                                           "pas un.")
+                                .arg(smallest)
+                                .arg(largest)
+                                .arg(answer->trimmed()));
+    return static_cast<int>(side);
+}
+
+// The code drawn again from the link at the chosen size: whole pixels per module, never scaled.
+QImage sizedPicture(host::Host& host, const QString& link, const QString& target, int side) {
+    const host::Symbol symbol = host.encodeSymbol(link.toUtf8());
+    if (symbol.result.code != 0)
+        throw host::Failure(encoderFailureText(symbol.result, link, target));
+    if (side < smallestSide(symbol))
+        throw host::Failure(QStringLiteral("Une image de %1 pixels est trop petite pour ce QR-Code : il lui en faut "
+                                           "au moins %2.")
+                                .arg(side)
+                                .arg(smallestSide(symbol)));
+    const QImage picture = symbolPicture(symbol, side);
+    if (picture.isNull())
+        throw host::Failure(QStringLiteral("Mémoire insuffisante."));
+    return picture;
 }
 
 QString converterReason(host::LibraryResult result, int quality) {
@@ -164,6 +201,13 @@ void saveCommand(host::Host& host, host::SaveDialog& dialog, SaveChoices& choice
             written = true;
             if (type == typeBmp)
                 site.setCaption(shown(target));
+        } else if (type == typeSizedPng) {
+            const std::optional<int> side = askSide(host, choices);
+            if (!side)
+                cancel();
+            host.writePicture(sizedPicture(host, site.encodedLink(), target, *side), target, host::PictureFormat::Png,
+                              lumo::Links::WriteThrough);
+            written = true;
         } else if (type == typeSvg) {
             // A drawing, not a picture: the encoder draws it again from the link.
             const QString link = site.encodedLink();

@@ -12,6 +12,7 @@ struct SaveChoices {
     QString lastFile;  // full path of the last target
     qint16 lastType = 0; // type index of the last confirmed dialog, 0 for none yet
     QString lastRatio;    // last answer to the custom-ratio question
+    QString lastSide;     // last answer to the picture-size question
 };
 
 // What the save command needs of the window it saves from.

@@ -24,6 +24,11 @@ QString shown(const QString& path) {
 QImage readPicture(const QString& path) {
     if (path.isEmpty())
         return {};
+    // Qt refuses pictures it counts at over 128 MB, at 4 bytes a pixel whatever their depth: the
+    // 8192-pixel square PNGs the tool writes (8 MB in one bit a pixel) must read back.
+    constexpr int largestPictureMb = 8192 * 8192 * 4 / (1024 * 1024);
+    if (QImageReader::allocationLimit() < largestPictureMb)
+        QImageReader::setAllocationLimit(largestPictureMb);
     QImageReader reader(path);
     reader.setAutoTransform(false);
     QImage picture = reader.read();
@@ -39,8 +44,11 @@ void writePictureFile(const QImage& picture, const QString& path, PictureFormat 
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    // RGB32: a 24-bit BMP, the form every viewer and the JPEG converter read; an opaque PNG.
-    if (!picture.convertToFormat(QImage::Format_RGB32).save(&buffer, format == PictureFormat::Png ? "PNG" : "BMP"))
+    // RGB32: a 24-bit BMP, the form every viewer and the JPEG converter read; an opaque PNG. A
+    // black and white picture stays one bit a pixel in its PNG (8192 pixels square: 8 MB, not 256).
+    const bool asItIs = format == PictureFormat::Png && picture.format() == QImage::Format_Mono;
+    if (!(asItIs ? picture : picture.convertToFormat(QImage::Format_RGB32))
+             .save(&buffer, format == PictureFormat::Png ? "PNG" : "BMP"))
         fail(QStringLiteral("Mémoire insuffisante."));
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     if (const int error = lumo::writeAtomically(QFile::encodeName(path).constData(),

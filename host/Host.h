@@ -35,6 +35,19 @@ struct Symbol {
     QByteArray modules;
 };
 
+// The printed code's size and place, as the printer dialog's "QR-Code" tab sets them.
+struct PrintChoices {
+    double sideMm = 0;    // the printed side; 0 for the natural size (a picture pixel is 1/96 inch)
+    bool centred = false; // centred on the page, else at the corner the print command gives
+};
+
+// Where a picture goes on the page.
+struct Placement {
+    Placement(QPointF topLeft, PrintChoices choices = {}) : topLeft(topLeft), choices(choices) {}
+    QPointF topLeft; // millimetres from the printable area's top-left corner, unless centred
+    PrintChoices choices;
+};
+
 // One page for the printer the last printer dialog chose. Positions are in millimetres from the
 // top-left corner of the area the printer can print on; nothing reaches the printer before finish.
 class Printer {
@@ -42,8 +55,8 @@ public:
     virtual ~Printer() = default;
     // Opens the job, if it is not open yet.
     virtual void startPage() = 0;
-    // Draws the picture at its natural size (one pixel is 1/96 inch), its top-left corner at topLeft.
-    virtual void drawPicture(const QImage& picture, QPointF topLeft) = 0;
+    // Draws the picture as a square of the chosen side, by default its natural size.
+    virtual void drawPicture(const QImage& picture, const Placement& placement) = 0;
     // Sends the page; nothing happens when nothing was started.
     virtual void finish() = 0;
     // Drops the page: the next job starts empty.
@@ -83,8 +96,9 @@ public:
     // Modal save dialog on these properties, which it reads back. With cancelThrows set, Cancel
     // throws Cancelled.
     virtual void chooseSaveFile(SaveDialog& dialog) = 0;
-    // Modal printer dialog; false when cancelled.
-    virtual bool choosePrinter() = 0;
+    // Modal printer dialog, which also shows the choices (the natural side given in millimetres)
+    // and sets them on OK; false when cancelled, the choices untouched.
+    virtual bool choosePrinter(PrintChoices& choices, double naturalMm) = 0;
     virtual Printer& printer() = 0;
     // Runs the dialog modally; returns when it has been closed.
     virtual void showModal(QDialog& dialog) = 0;

@@ -9,7 +9,7 @@ class PrinterSupport {
 public:
     virtual ~PrinterSupport() = default;
     // The printer dialog, modal over the active window; false when cancelled.
-    virtual bool choosePrinter() = 0;
+    virtual bool choosePrinter(PrintChoices& choices, double naturalMm) = 0;
     virtual Printer& printer() = 0;
 };
 

@@ -102,9 +102,9 @@ PrinterSupport& QtHost::printerSupport() {
     return *m_printerSupport;
 }
 
-bool QtHost::choosePrinter() {
+bool QtHost::choosePrinter(PrintChoices& choices, double naturalMm) {
     speakFrench();
-    return printerSupport().choosePrinter();
+    return printerSupport().choosePrinter(choices, naturalMm);
 }
 
 Printer& QtHost::printer() {

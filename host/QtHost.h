@@ -31,7 +31,7 @@ public:
                                    const QString& defaultText) override;
     bool askYesNo(const QString& text, const QString& title) override;
     void chooseSaveFile(SaveDialog& dialog) override;
-    bool choosePrinter() override;
+    bool choosePrinter(PrintChoices& choices, double naturalMm) override;
     Printer& printer() override;
     void showModal(QDialog& dialog) override;
 

@@ -188,7 +188,7 @@ void MainWindow::create() {
 }
 
 void MainWindow::print() {
-    printing::printPicture(m_host, m_preview->picture(), *this);
+    printing::printPicture(m_host, m_preview->picture(), *this, m_printChoices);
 }
 
 void MainWindow::save() {

@@ -31,6 +31,7 @@ public:
     // What the window remembers, for those who look on.
     const QString& lastEncodedLink() const { return m_lastEncodedLink; }
     const exporting::SaveChoices& saveChoices() const { return m_saveChoices; }
+    const host::PrintChoices& printChoices() const { return m_printChoices; }
     const host::SaveDialog& saveDialog() const { return m_saveDialog; }
 
 private:
@@ -70,6 +71,7 @@ private:
     host::SaveDialog m_saveDialog;
     QString m_lastEncodedLink; // the link the preview's code was made from
     exporting::SaveChoices m_saveChoices;
+    host::PrintChoices m_printChoices; // the printer dialog's, for the run
     std::unique_ptr<about::AboutDialog> m_about;
 };
 

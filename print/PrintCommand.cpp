@@ -5,9 +5,9 @@
 
 namespace printing {
 
-void printPicture(host::Host& host, const QImage& picture, QWidget& window) {
+void printPicture(host::Host& host, const QImage& picture, QWidget& window, host::PrintChoices& choices) {
     try {
-        if (!host.choosePrinter())
+        if (!host.choosePrinter(choices, picture.width() * 25.4 / 96.0))
             return;
     } catch (const std::exception&) {
         return; // a failing dialog: nothing printed, nothing said
@@ -16,7 +16,7 @@ void printPicture(host::Host& host, const QImage& picture, QWidget& window) {
         window.setCursor(Qt::WaitCursor);
         host::Printer& printer = host.printer();
         printer.startPage();
-        printer.drawPicture(picture, QPointF(1.0, 1.0));
+        printer.drawPicture(picture, host::Placement(QPointF(1.0, 1.0), choices));
         printer.finish();
         window.unsetCursor();
     } catch (const std::exception&) {

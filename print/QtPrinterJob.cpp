@@ -51,6 +51,10 @@ QMarginsF printableArea(const QPrinter& printer) {
     return layout.minimumMargins();
 }
 
+QPointF centredCorner(QSizeF paperMm, const QMarginsF& areaMm, double sideMm) {
+    return QPointF((paperMm.width() - sideMm) / 2 - areaMm.left(), (paperMm.height() - sideMm) / 2 - areaMm.top());
+}
+
 QtPrinterJob::QtPrinterJob(QPrinter& printer) : m_printer(printer) {}
 
 void QtPrinterJob::open() {
@@ -70,11 +74,12 @@ void QtPrinterJob::startPage() {
     open();
 }
 
-void QtPrinterJob::drawPicture(const QImage& picture, QPointF topLeft) {
+void QtPrinterJob::drawPicture(const QImage& picture, const host::Placement& placement) {
     if (picture.isNull())
         throw Failure(QStringLiteral("Il n'y a aucune image à imprimer."));
     open();
-    m_page.push_back({picture, topLeft, picture.width() * 25.4 / pictureDpi});
+    const double side = placement.choices.sideMm > 0 ? placement.choices.sideMm : picture.width() * 25.4 / pictureDpi;
+    m_page.push_back({picture, placement.topLeft, side, placement.choices.centred});
 }
 
 void QtPrinterJob::finish() {
@@ -95,8 +100,10 @@ void QtPrinterJob::finish() {
     if (!painter.begin(&m_printer))
         throw Failure(QStringLiteral("L'impression n'a pas pu commencer sur « %1 ».").arg(label));
     painter.translate(origin);
+    const QSizeF paper = m_printer.pageLayout().fullRect(QPageLayout::Millimeter).size();
     for (const Placed& placed : page)
-        drawModules(painter, placed.picture, placed.topLeftMm, placed.sideMm);
+        drawModules(painter, placed.picture,
+                    placed.centred ? centredCorner(paper, area, placed.sideMm) : placed.topLeftMm, placed.sideMm);
     if (!painter.end() || m_printer.printerState() == QPrinter::Error)
         throw Failure(QStringLiteral("L'impression sur « %1 » n'a pas pu se terminer.").arg(label));
     checkTheSpoolerTookIt(m_printer, label);

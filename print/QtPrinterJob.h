@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QMarginsF>
 #include <QPointF>
+#include <QSizeF>
 #include <vector>
 
 class QPrinter;
@@ -13,6 +14,9 @@ namespace printing {
 // The printable area the printer declares at this moment, for its chosen paper: its minimum
 // margins in millimetres (from the PPD for a CUPS queue; none for a file).
 QMarginsF printableArea(const QPrinter& printer);
+
+// The top-left corner, from the printable area's, of a square of this side centred on the paper.
+QPointF centredCorner(QSizeF paperMm, const QMarginsF& areaMm, double sideMm);
 
 // Printer operations on the QPrinter that the printer dialog set up.
 //
@@ -25,7 +29,7 @@ public:
 
 
     void startPage() override;
-    void drawPicture(const QImage& picture, QPointF topLeft) override;
+    void drawPicture(const QImage& picture, const host::Placement& placement) override;
     void finish() override;
     void abort() override;
 
@@ -37,6 +41,7 @@ private:
         QImage picture;
         QPointF topLeftMm; // from the top-left corner of the printable area
         double sideMm;
+        bool centred; // on the paper, whatever topLeftMm
     };
     void open();
     void drop();

@@ -1,10 +1,15 @@
 #include "QtPrinting.h"
 
+#include "PrintChoicesPanel.h"
+#include "PrintDialogTabs.h"
 #include "QtPrinterJob.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QVBoxLayout>
 
 namespace printing {
 
@@ -17,9 +22,46 @@ QPrinter& QtPrinting::qprinter() {
     return *m_printer;
 }
 
-bool QtPrinting::choosePrinter() {
-    QPrintDialog dialog(&qprinter(), QApplication::activeWindow());
-    return dialog.exec() == QDialog::Accepted;
+namespace {
+
+// The paper's width less the margins the printer cannot print on, in millimetres.
+double printableWidth(const QPrinter& printer) {
+    const QMarginsF area = printableArea(printer);
+    return printer.pageLayout().fullRect(QPageLayout::Millimeter).width() - area.left() - area.right();
+}
+
+// Where the printer dialog carries no tab, the same choices right after it, in a dialog of their
+// own: the place a person expects the next question about the print.
+bool askApart(PrintChoicesPanel& panel) {
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(panel.windowTitle());
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(&panel);
+    layout->addWidget(buttons);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    panel.setParent(nullptr); // the caller's, not the dialog's
+    return accepted;
+}
+
+} // namespace
+
+bool QtPrinting::choosePrinter(host::PrintChoices& choices, double naturalMm) {
+    QPrinter& printer = qprinter();
+    PrintChoicesPanel panel(choices, naturalMm, printableWidth(printer));
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    const bool tabs = host::printDialogCarriesTabs();
+    if (tabs)
+        dialog.setOptionTabs({&panel});
+    const bool accepted = dialog.exec() == QDialog::Accepted && (tabs || askApart(panel));
+    if (tabs)
+        panel.setParent(nullptr); // the dialog must not delete it
+    if (!accepted)
+        return false;
+    choices = panel.choices(printableWidth(printer));
+    return true;
 }
 
 host::Printer& QtPrinting::printer() {

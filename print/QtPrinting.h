@@ -15,7 +15,7 @@ class QtPrinting final : public host::PrinterSupport {
 public:
     QtPrinting();
     ~QtPrinting() override;
-    bool choosePrinter() override;
+    bool choosePrinter(host::PrintChoices& choices, double naturalMm) override;
     host::Printer& printer() override;
 
 private:

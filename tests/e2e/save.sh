@@ -111,6 +111,24 @@ e2e_check "SVG: drawn by rsvg-convert, zbarimg reads the link" e2e_decodes "$out
 set_aside dessin.svg
 rm -f "$out/dessin-rendu.png"
 
+# A PNG of a chosen size: the size box offers 1024 the first time; the code keeps square modules.
+open_save
+fill_and_confirm 8 "grand"
+box=$(settled "Taille de l'image")
+e2e_check "sized PNG: the size box opens" [ -n "$box" ]
+[ -n "${E2E_SHOTS:-}" ] && [ -n "$box" ] && import -window "$box" "$E2E_SHOTS/size-question.png"
+xdotool key --window "$box" ctrl+a ctrl+c
+e2e_check "sized PNG: 1024 is offered" e2e_wait_for 10 bash -c '[ "$(xclip -selection clipboard -o)" = 1024 ]'
+xdotool key --window "$box" ctrl+a
+xdotool type --window "$box" --delay 5 -- "700"
+e2e_press "$box" Return
+e2e_check "sized PNG: the caption names the file" e2e_wait_for 20 caption_is "Lumo-RAZazu : grand.png"
+e2e_check "sized PNG: 700 x 700" format_is "$out/grand.png" "PNG 700x700"
+e2e_check "sized PNG: only black and white" [ "$(convert "$out/grand.png" -format '%k' info:)" -le 2 ]
+e2e_check "sized PNG: zbarimg reads the link" e2e_decodes "$out/grand.png" "$link"
+e2e_check "sized PNG: zxing-cpp reads the link" [ "$("$bin/qr_decode" "$out/grand.png")" = "$link" ]
+set_aside grand.png
+
 # A final name other than the one typed that is already there: the tool asks, and Non, the
 # default answer, keeps the file.
 printf 'rapport' >"$out/rapport.bmp"

@@ -59,7 +59,10 @@ done
 desktop=$tree/usr/share/applications/lumo-razazu.desktop
 e2e_check "desktop-file-validate accepts the menu entry" desktop-file-validate --no-hints "$desktop"
 entry() { sed -n "s/^$1=//p" "$desktop"; }
-e2e_check "the menu entry starts the program the package puts on PATH" test -x "$tree/usr/bin/$(entry Exec)"
+read -r program field_code <<<"$(entry Exec)"
+e2e_check "the menu entry starts the program the package puts on PATH" test -x "$tree/usr/bin/$program"
+# A link opened with the program, or dropped on its entry, reaches its field.
+e2e_check "the menu entry hands the program one link (%u)" [ "$field_code" = "%u" ]
 e2e_check "the menu entry's icon is in every size" bash -c "ls '$tree'/usr/share/icons/hicolor/*/apps/$(entry Icon).png | wc -l | grep -qx ${#icons[@]}"
 for s in "${icons[@]}"; do
   e2e_check "the ${s}x$s icon is $s x $s" \

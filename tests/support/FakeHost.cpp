@@ -83,10 +83,11 @@ long FakeRegistry::closeKey(host::KeyHandle key) {
 void FakePrinter::startPage() {
     m_host.checkFailure(QStringLiteral("printer.startPage"));
 }
-void FakePrinter::drawPicture(const QImage& picture, QPointF topLeft) {
+void FakePrinter::drawPicture(const QImage& picture, const host::Placement& placement) {
     m_host.checkFailure(QStringLiteral("printer.drawPicture"));
     painted = picture;
-    paintedAt = topLeft;
+    paintedAt = placement.topLeft;
+    paintedChoices = placement.choices;
 }
 void FakePrinter::finish() {
     m_host.checkFailure(QStringLiteral("printer.finish"));
@@ -217,13 +218,16 @@ void FakeHost::chooseSaveFile(host::SaveDialog& dialog) {
     answer(dialog); // sets fileName, fileTitle, typeIndex, or throws Cancelled
 }
 
-bool FakeHost::choosePrinter() {
+bool FakeHost::choosePrinter(host::PrintChoices& choices, double naturalMm) {
     checkFailure(QStringLiteral("choosePrinter"));
+    naturalMmSeen = naturalMm;
     bool ok = true;
     if (!printerAnswers.empty()) {
         ok = printerAnswers.front();
         printerAnswers.pop_front();
     }
+    if (ok && printChoicesAnswer)
+        choices = *printChoicesAnswer;
     return ok;
 }
 

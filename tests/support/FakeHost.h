@@ -54,12 +54,13 @@ class FakePrinter final : public host::Printer {
 public:
     explicit FakePrinter(class FakeHost& host) : m_host(host) {}
     void startPage() override;
-    void drawPicture(const QImage& picture, QPointF topLeft) override;
+    void drawPicture(const QImage& picture, const host::Placement& placement) override;
     void finish() override;
     void abort() override;
 
     QImage painted; // the last picture drawn
     QPointF paintedAt; // millimetres
+    host::PrintChoices paintedChoices;
     int pages = 0; // documents finished
 private:
     FakeHost& m_host;
@@ -77,6 +78,8 @@ public:
     std::deque<bool> yesNoAnswers;                                    // none left: "Non", the default
     std::deque<std::function<void(host::SaveDialog&)>> saveAnswers;   // none left: Cancel
     std::deque<bool> printerAnswers;                                  // none left: OK
+    std::optional<host::PrintChoices> printChoicesAnswer;             // what an OK sets; none: unchanged
+    double naturalMmSeen = 0;                                         // as the printer dialog got it
     std::function<void(QDialog&)> onShowModal;                        // default: nothing, returns at once
     std::function<int(const QByteArray&, const QByteArray&)> encoder; // default: a plain picture, 0
     std::function<int(const QByteArray&, const QByteArray&)> svgEncoder; // default: a small SVG naming the text, 0
@@ -128,7 +131,7 @@ public:
                                    const QString& defaultText) override;
     bool askYesNo(const QString& text, const QString& title) override;
     void chooseSaveFile(host::SaveDialog& dialog) override;
-    bool choosePrinter() override;
+    bool choosePrinter(host::PrintChoices& choices, double naturalMm) override;
     host::Printer& printer() override { return realPrinter ? *realPrinter : fakePrinter; }
     void showModal(QDialog& dialog) override;
     QString firstMatchingFile(const QString& pattern) override;

@@ -27,7 +27,7 @@ namespace {
 const QString filter = QStringLiteral("Image en mode point  (*.BMP)|*.BMP|Format JPG-Ratio 100% (*.JPG)|*.JPG|"
                                       "Format JPG-Ratio 80%  (*.JPG)|*.JPG|Format JPG-Ratio 50%  (*.JPG)|*.JPG|"
                                       "Format JPG-Ratio personnalisé (*.JPG)|*.JPG|Image PNG (*.PNG)|*.png|"
-                                      "Image vectorielle SVG (*.SVG)|*.svg");
+                                      "Image vectorielle SVG (*.SVG)|*.svg|Image PNG, taille au choix (*.PNG)|*.png");
 
 // What the save dialog gives back when a person confirms this path with this type.
 std::function<void(host::SaveDialog&)> confirm(const QString& path, int type) {
@@ -435,6 +435,73 @@ TEST_F(Save, TypedRatioTable) {
     EXPECT_EQ(window.saveChoices().lastFile, before.lastFile);
     EXPECT_EQ(window.saveChoices().lastType, before.lastType);
     EXPECT_EQ(window.saveChoices().lastRatio, before.lastRatio);
+}
+
+// ---- the picture of a chosen size ----
+
+// The symbol in square modules of the largest whole size that leaves 4 modules of white around
+// it, centred; only black and white.
+void expectDrawnAt(const QImage& picture, const host::Symbol& symbol, int side) {
+    ASSERT_EQ(picture.size(), QSize(side, side));
+    const int scale = side / (symbol.width + 8);
+    const int margin = (side - symbol.width * scale) / 2;
+    EXPECT_LE(side - symbol.width * scale - 2 * margin, 1);
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const int mx = x < margin ? -1 : (x - margin) / scale, my = y < margin ? -1 : (y - margin) / scale;
+            const bool dark = mx >= 0 && my >= 0 && mx < symbol.width && my < symbol.width &&
+                              symbol.modules[my * symbol.width + mx];
+            if (rgb.pixel(x, y) != (dark ? qRgb(0, 0, 0) : qRgb(255, 255, 255)))
+                return ADD_FAILURE() << "pixel " << x << ", " << y;
+        }
+}
+
+TEST_F(Save, PngOfAChosenSizeTable) {
+    const host::Symbol symbol = host.symbolEncoder(lumo::MainWindow::initialLink.toUtf8()); // 21 modules
+    const QImage preview = previewBox()->picture();
+    struct Case {
+        std::optional<QString> answer; // nullopt: Cancel
+        int side;                       // 0: nothing written
+        QString said;                   // in the message when nothing is written
+    };
+    const QString range = "de 21 à 8192", tooSmall = "il lui en faut au moins 29";
+    const std::vector<Case> cases = {{"1024", 1024}, {"29", 29},          {"58", 58},         {"1 000", 1000},
+                                     {"8192", 8192}, {"28", 0, tooSmall}, {"21", 0, tooSmall}, {"8193", 0, range},
+                                     {"abc", 0, range}, {"", 0, range},   {std::nullopt, 0}};
+    QString offered = "1024"; // the first question of a run
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer.value_or("<Annuler>").toStdString());
+        QFile::remove(out + "/grand.png");
+        put(out + "/grand.png", "earlier");
+        host.log.clear();
+        host.messages.clear();
+        host.textAnswers = {c.answer};
+        host.yesNoAnswers = {true};
+        save("grand", 8);
+        EXPECT_EQ(host.log.filter("askText "), QStringList{"askText Taille de l'image en pixels|Taille de l'image|" +
+                                                           offered});
+        if (c.answer)
+            offered = c.answer->isEmpty() ? "1024" : *c.answer;
+        if (c.side == 0) {
+            EXPECT_EQ(contents(out + "/grand.png"), "earlier");
+            ASSERT_EQ(host.messages.size(), c.answer ? 1u : 0u);
+            if (c.answer)
+                EXPECT_TRUE(host.messages[0].text.contains(c.said)) << host.messages[0].text.toStdString();
+            continue;
+        }
+        EXPECT_TRUE(host.messages.empty());
+        EXPECT_EQ(formatOf(out + "/grand.png"), "png");
+        const QImage saved = host.loadPicture(out + "/grand.png");
+        if (c.side <= 1024)
+            expectDrawnAt(saved, symbol, c.side);
+        else
+            EXPECT_EQ(saved.size(), QSize(c.side, c.side));
+        EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu : grand.png");
+    }
+    EXPECT_EQ(window.saveChoices().lastSide, "");
+    EXPECT_EQ(window.saveChoices().lastType, 8);
+    EXPECT_EQ(previewBox()->picture(), preview); // the preview stays the 201-pixel picture
 }
 
 // ---- failures ----

@@ -317,6 +317,16 @@ TEST_F(MainWindow, PrintDrawsTheLoadedPictureOneMillimetreFromTheCorner) {
     EXPECT_EQ(host.fakePrinter.pages, 1);
     EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
     EXPECT_TRUE(host.messages.empty());
+    // The natural size goes to the dialog; what it chooses is printed, and holds for the run.
+    EXPECT_DOUBLE_EQ(host.naturalMmSeen, previewBox()->picture().width() * 25.4 / 96);
+    EXPECT_EQ(host.fakePrinter.paintedChoices.sideMm, 0);
+    host.printChoicesAnswer = host::PrintChoices{80, true};
+    command(2)->click();
+    host.printChoicesAnswer.reset();
+    command(2)->click();
+    EXPECT_EQ(host.fakePrinter.paintedChoices.sideMm, 80);
+    EXPECT_TRUE(host.fakePrinter.paintedChoices.centred);
+    EXPECT_EQ(host.fakePrinter.paintedAt, QPointF(1.0, 1.0));
 }
 
 TEST_F(MainWindow, PrintCancelIsSilent) {

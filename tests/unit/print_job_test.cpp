@@ -9,6 +9,7 @@
 #include "QtPrinterJob.h"
 
 #include <QFile>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QPageLayout>
 #include <QPrinter>
@@ -95,10 +96,10 @@ struct PrintPage : ::testing::Test {
 
     // The top-left part of the printed page, rendered as a printer would: a shape's edge blackens
     // a dot or leaves it white, never blends it grey as a screen viewer does.
-    QImage renderPage() {
+    QImage renderPage(int side = 2400) {
         const QString base = dir.filePath("page");
         run("pdftoppm", {"-r", QString::number(renderDpi), "-gray", "-aaVector", "no", "-singlefile", "-x", "0",
-                         "-y", "0", "-W", "2400", "-H", "2400", pdf, base});
+                         "-y", "0", "-W", QString::number(side), "-H", QString::number(side * 3 / 2), pdf, base});
         return QImage(base + ".pgm");
     }
 };
@@ -149,11 +150,44 @@ TEST_F(PrintPage, CarriesTheCodeAtNaturalSizeOneMillimetreIntoThePrintableArea) 
     }
 }
 
+TEST_F(PrintPage, ChosenSideAtTheCornerOrCentredOnThePaper) {
+    QImageReader::setAllocationLimit(512); // the whole page at 600 dpi
+    const QString link = QStringLiteral("https://exemple.fr/taille?été=1");
+    create(link);
+    const QRect drawn = darkBox(previewBox()->picture());
+    QPageLayout layout = printer.pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    const QMarginsF area = layout.minimumMargins();
+    const QSizeF paper = layout.fullRect().size();
+    for (const host::PrintChoices choices : {host::PrintChoices{30, false}, host::PrintChoices{120, true}}) {
+        SCOPED_TRACE(choices.sideMm);
+        QFile::remove(pdf);
+        host.printChoicesAnswer = choices;
+        command(2)->click();
+        ASSERT_TRUE(host.messages.empty());
+        const QImage page = renderPage(5000);
+        EXPECT_EQ(greyPixels(page), 0);
+        EXPECT_EQ(testsupport::zxingDecode(page), link.toStdString());
+        const double mmPerPixel = choices.sideMm / previewBox()->picture().width();
+        const QPointF corner = choices.centred ? QPointF((paper.width() - choices.sideMm) / 2,
+                                                         (paper.height() - choices.sideMm) / 2)
+                                               : QPointF(area.left() + 1, area.top() + 1);
+        const QRect printed = darkBox(page);
+        EXPECT_NEAR(printed.left() * mmPerRenderPixel, corner.x() + drawn.left() * mmPerPixel, 0.1);
+        EXPECT_NEAR(printed.top() * mmPerRenderPixel, corner.y() + drawn.top() * mmPerPixel, 0.1);
+        EXPECT_NEAR(printed.width() * mmPerRenderPixel, drawn.width() * mmPerPixel, 0.1);
+        EXPECT_NEAR(printed.height() * mmPerRenderPixel, drawn.height() * mmPerPixel, 0.1);
+    }
+    // A PDF is printable to its edges; a printer's margins move the painter's origin, not the code.
+    EXPECT_EQ(printing::centredCorner({210, 297}, {5, 10, 4, 8}, 100), QPointF(50, 88.5));
+}
+
 TEST_F(PrintPage, EmptyPreviewTakesThePrinterErrorPathAndPrintsNothing) {
     create("https://exemple.fr/vide");
     command(8)->click(); // reset: the preview holds no picture
     // The button is off; the print command still copes.
-    printing::printPicture(host, previewBox()->picture(), window);
+    host::PrintChoices choices;
+    printing::printPicture(host, previewBox()->picture(), window, choices);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "Erreur sur l'imprimante");
     EXPECT_EQ(host.messages[0].title, "Erreur");

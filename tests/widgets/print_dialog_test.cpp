@@ -7,6 +7,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDoubleSpinBox>
+#include <QRadioButton>
+#include <QTabWidget>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
@@ -43,14 +46,59 @@ struct PrinterDialog : ::testing::Test {
     QTemporaryDir dir;
 };
 
-TEST_F(PrinterDialog, CancelIsAnsweredFalse) {
-    whenDialogShown([](QDialog* dialog) { dialog->reject(); });
-    EXPECT_FALSE(host.choosePrinter());
+// The dialog's "QR-Code" tab: the side box and the centred button.
+QDoubleSpinBox* sideBox(QDialog* dialog) {
+    return dialog->findChild<QDoubleSpinBox*>(QStringLiteral("sideMm"));
+}
+QRadioButton* centredButton(QDialog* dialog) {
+    return dialog->findChild<QRadioButton*>(QStringLiteral("centred"));
+}
+
+TEST_F(PrinterDialog, CancelIsAnsweredFalseAndKeepsTheChoices) {
+    host::PrintChoices choices{70, false};
+    whenDialogShown([](QDialog* dialog) {
+        if (sideBox(dialog) && centredButton(dialog)) {
+            sideBox(dialog)->setValue(90);
+            centredButton(dialog)->setChecked(true);
+        }
+        dialog->reject();
+    });
+    EXPECT_FALSE(host.choosePrinter(choices, 53.18));
+    EXPECT_EQ(choices.sideMm, 70);
+    EXPECT_FALSE(choices.centred);
 }
 
 TEST_F(PrinterDialog, TheJobPrintsToWhatTheDialogChose) {
     const QString pdf = dir.filePath("choisi.pdf");
+    // The tab shows the natural size first; a side chosen in it holds until the next dialog.
+    host::PrintChoices choices;
+    std::vector<double> shown;
+    const auto chooseInTab = [&](QDialog* dialog, double side) {
+        auto* tabs = dialog->findChild<QTabWidget*>();
+        ASSERT_TRUE(tabs && sideBox(dialog) && centredButton(dialog));
+        EXPECT_GE(tabs->indexOf(sideBox(dialog)->parentWidget()), 0);
+        EXPECT_EQ(tabs->tabText(tabs->indexOf(sideBox(dialog)->parentWidget())), "QR-Code");
+        shown.push_back(sideBox(dialog)->value());
+        sideBox(dialog)->setValue(side);
+        centredButton(dialog)->setChecked(true);
+    };
     whenDialogShown([&](QDialog* dialog) {
+        chooseInTab(dialog, 53.2); // the natural size as shown stays the natural size
+        dialog->accept();
+    });
+    ASSERT_TRUE(host.choosePrinter(choices, 53.18));
+    EXPECT_EQ(choices.sideMm, 0);
+    EXPECT_TRUE(choices.centred);
+    whenDialogShown([&](QDialog* dialog) {
+        chooseInTab(dialog, 1000); // wider than the paper: the printable width
+        dialog->accept();
+    });
+    ASSERT_TRUE(host.choosePrinter(choices, 53.18));
+    EXPECT_GT(choices.sideMm, 150);
+    EXPECT_LT(choices.sideMm, 300);
+    const double widest = choices.sideMm;
+    whenDialogShown([&](QDialog* dialog) {
+        chooseInTab(dialog, 80);
         // The last printer of the list is the PDF file.
         auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
         auto* fileName = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
@@ -63,14 +111,16 @@ TEST_F(PrinterDialog, TheJobPrintsToWhatTheDialogChose) {
         fileName->setText(pdf);
         dialog->accept();
     });
-    ASSERT_TRUE(host.choosePrinter());
+    ASSERT_TRUE(host.choosePrinter(choices, 53.18));
+    EXPECT_EQ(choices.sideMm, 80);
+    EXPECT_EQ(shown, (std::vector<double>{53.2, 53.2, widest}));
 
     const QString link = QStringLiteral("https://exemple.fr/dialogue?é=1");
     const QString bmp = dir.filePath("code.bmp");
     ASSERT_EQ(FastQRCode(link.toUtf8().constData(), bmp.toUtf8().constData()), QRCL_OK);
     host::Printer& printer = host.printer();
     printer.startPage();
-    printer.drawPicture(QImage(bmp), QPointF(1, 1));
+    printer.drawPicture(QImage(bmp), host::Placement(QPointF(1, 1), choices));
     printer.finish();
 
     ASSERT_TRUE(QFile::exists(pdf));

@@ -112,7 +112,7 @@ TEST_F(Dialogs, SaveDialogOpensOnTheRememberedTargetAndType) {
                   (QStringList{"Image en mode point (*.BMP)", "Format JPG-Ratio 100% (*.JPG)",
                                "Format JPG-Ratio 80% (*.JPG)", "Format JPG-Ratio 50% (*.JPG)",
                                "Format JPG-Ratio personnalisé (*.JPG)", "Image PNG (*.PNG)",
-                               "Image vectorielle SVG (*.SVG)"}));
+                               "Image vectorielle SVG (*.SVG)", "Image PNG, taille au choix (*.PNG)"}));
         EXPECT_EQ(dialog->selectedNameFilter(), "Format JPG-Ratio 80% (*.JPG)");
         EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
         EXPECT_EQ(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(), "qr.jpg");
@@ -133,10 +133,10 @@ TEST_F(Dialogs, EveryTypeComesBackByItsIndex) {
         QFile file(path(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
-    const QString matching[] = {"qr.bmp", "qr.jpg", "qr.jpg", "qr.jpg", "qr.jpg", "qr.png", "qr.svg"};
-    for (int position = 0; position < 7; ++position) {
+    const QString matching[] = {"qr.bmp", "qr.jpg", "qr.jpg", "qr.jpg", "qr.jpg", "qr.png", "qr.svg", "qr.png"};
+    for (int position = 0; position < 8; ++position) {
         SCOPED_TRACE(position);
-        properties.typeIndex = 7 - position; // start elsewhere
+        properties.typeIndex = 8 - position; // start elsewhere
         whenShown<QFileDialog>([&](QFileDialog* dialog) {
             chooseType(dialog, position);
             EXPECT_EQ(filesShown(dialog, {matching[position]}), QStringList{matching[position]});
