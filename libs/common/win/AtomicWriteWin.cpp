@@ -94,6 +94,17 @@ std::wstring finalPath(const std::wstring& path) {
     return target;
 }
 
+// The move says "access denied" for a file another program holds open; a file that cannot even be
+// opened for deletion beside it is in use.
+bool inUse(const std::wstring& path) {
+    const HANDLE file = ::CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return ::GetLastError() == ERROR_SHARING_VIOLATION;
+    ::CloseHandle(file);
+    return false;
+}
+
 int writeAll(HANDLE file, std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
         const DWORD chunk = bytes.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(bytes.size());
@@ -154,7 +165,7 @@ int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links
             error = lastErrno();
         if (error == 0 &&
             !::MoveFileExW(hidden.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            error = lastErrno();
+            error = ::GetLastError() == ERROR_ACCESS_DENIED && inUse(target) ? EBUSY : lastErrno();
         if (error != 0)
             ::DeleteFileW(hidden.c_str());
         return error;
