@@ -51,6 +51,14 @@ TEST(WindowsHost, WritesReplaceCompletelyAndFailuresNameTheSystemsCause) {
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_EQ(writeReason(target), QStringLiteral("Fichier occupé."));
     ::CloseHandle(held);
+    // Open elsewhere with every sharing: replaced, and no temporary stays beside it.
+    const HANDLE shared = ::CreateFileW(native(target).c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       0, nullptr);
+    ASSERT_NE(shared, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(writeReason(target), QString());
+    ::CloseHandle(shared);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "a temporary was left";
 
     const QString locked = folder.filePath(QStringLiteral("lecture seule.bmp"));
     host::writePictureFile(picture(qRgb(255, 0, 0)), locked, host::PictureFormat::Bmp, lumo::Links::Replace);

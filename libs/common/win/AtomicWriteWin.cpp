@@ -166,8 +166,8 @@ int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links
         if (error == 0 &&
             !::MoveFileExW(hidden.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             error = ::GetLastError() == ERROR_ACCESS_DENIED && inUse(target) ? EBUSY : lastErrno();
-        if (error != 0)
-            ::DeleteFileW(hidden.c_str());
+        // Gone after a move, except where a move over a file open elsewhere copies it (Wine).
+        ::DeleteFileW(hidden.c_str());
         return error;
     } catch (...) { // only std::bad_alloc from the names
         return ENOMEM;
