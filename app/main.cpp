@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "InterfaceFonts.h"
 #include "MainWindow.h"
+#include "Platform.h"
 #include "QtHost.h"
 
 #include <QApplication>
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     // display, and Qt's own options and English messages never come into it.
     const app::Request request = app::readArguments(argc, argv);
     if (request.kind != app::Request::Kind::Window) {
+        host::platform::useParentConsole();
         // Standard error is for the tool's own French messages, not Qt's notes on the session.
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
             if (type == QtCriticalMsg || type == QtFatalMsg)

@@ -1,6 +1,7 @@
 #include "FileOps.h"
 
 #include "Failure.h"
+#include "Platform.h"
 #include "SystemReason.h"
 
 #include <QDir>
@@ -9,9 +10,7 @@
 #include <QLockFile>
 #include <QBuffer>
 #include <QElapsedTimer>
-
 #include <cerrno>
-#include <unistd.h>
 
 namespace host {
 
@@ -51,7 +50,7 @@ void writePictureFile(const QImage& picture, const QString& path, PictureFormat 
              .save(&buffer, format == PictureFormat::Png ? "PNG" : "BMP"))
         fail(QStringLiteral("Mémoire insuffisante."));
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-    if (const int error = lumo::writeAtomically(QFile::encodeName(path).constData(),
+    if (const int error = lumo::writeAtomically(path.toUtf8().constData(),
                                                 {data, static_cast<std::size_t>(bytes.size())}, links))
         fail(systemReason(error));
 }
@@ -66,8 +65,9 @@ void writeBytesFile(const QByteArray& path, const QByteArray& bytes, lumo::Links
 QString firstOrdinaryFile(const QString& pattern) {
     const QFileInfo info(pattern);
     const QDir folder = info.dir();
-    // Names match with case, as the file system matches them: temp.bmp is not Temp.bmp.
-    const QStringList names = folder.entryList({info.fileName()}, QDir::Files | QDir::NoDotAndDotDot | QDir::CaseSensitive,
+    // Names match as the file system matches them: with case on POSIX, without on Windows.
+    const QDir::Filters matching = platform::namesMatchCase() ? QDir::CaseSensitive : QDir::Filters();
+    const QStringList names = folder.entryList({info.fileName()}, QDir::Files | QDir::NoDotAndDotDot | matching,
                                                QDir::Name);
     for (const QString& name : names) {
         const QFileInfo entry(folder.filePath(name));
@@ -83,9 +83,9 @@ bool pathTaken(const QString& path) {
 }
 
 void removeFile(const QString& path) {
-    if (::unlink(QFile::encodeName(path).constData()) != 0)
+    if (const int error = platform::removePath(path))
         throw Failure(QStringLiteral("Impossible de supprimer le fichier « %1 ».").arg(shown(path)),
-                      systemReason(errno));
+                      systemReason(error));
 }
 
 void makePrivateFolder(const QString& folder) {
@@ -111,7 +111,7 @@ void makePrivateFolder(const QString& folder) {
 }
 
 void removeLeftovers(const QString& folder) {
-    lumo::removeLeftovers(QFile::encodeName(folder).constData());
+    lumo::removeLeftovers(folder.toUtf8().constData());
 }
 
 namespace {

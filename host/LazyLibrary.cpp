@@ -1,6 +1,7 @@
 #include "LazyLibrary.h"
 
 #include "Failure.h"
+#include "Platform.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,7 +14,7 @@ LazyLibrary::LazyLibrary(QString baseName, QStringList folders)
 void LazyLibrary::load() {
     if (m_library && m_library->isLoaded())
         return;
-    const QString fileName = QStringLiteral("lib%1.so").arg(m_baseName);
+    const QString fileName = platform::libraryFileName(m_baseName);
     const QString failed = QStringLiteral("La bibliothèque %1 est introuvable ou illisible.").arg(m_baseName);
     QStringList searched;
     QString unloadable;

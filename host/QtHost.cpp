@@ -2,6 +2,7 @@
 
 #include "BuildInfo.h"
 #include "FileOps.h"
+#include "Platform.h"
 #include "PlatformRegistry.h"
 #include "PrinterSupport.h"
 #include "QRCodeLib.h"
@@ -28,7 +29,7 @@ QString QtHost::appFolder() {
 }
 
 bool QtHost::installed() {
-    return QFileInfo(libraryFolders().constLast()).isDir();
+    return platform::installedAt(appFolder());
 }
 
 QString QtHost::workFolder() {
@@ -50,7 +51,8 @@ QString QtHost::chooseWorkFolder() {
         QTemporaryFile probe(QDir(facts.appFolder).filePath(QStringLiteral(".lumo-probe-XXXXXX")));
         facts.appFolderWritable = probe.open();
     }
-    facts.dataHome = xdgDataHome(qEnvironmentVariable("HOME"), qEnvironmentVariable("XDG_DATA_HOME"));
+    facts.dataHome = platform::userDataHome();
+    facts.dataFolderName = platform::workFolderName();
     const WorkFolderChoice choice = host::chooseWorkFolder(facts);
     if (choice.folder.isEmpty())
         throw Failure(QStringLiteral("Aucun dossier de travail accessible en écriture."),
@@ -160,9 +162,7 @@ std::unique_ptr<FileLock> QtHost::lockFile(const QString& path) {
 }
 
 QStringList QtHost::libraryFolders() {
-    // Beside the program first (a build folder runs as it is), then the package's own folder.
-    const QString app = appFolder();
-    return {app, QDir::cleanPath(app + QStringLiteral("/../lib/lumo-razazu"))};
+    return platform::libraryFolders(appFolder());
 }
 
 namespace {

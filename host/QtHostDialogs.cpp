@@ -2,6 +2,7 @@
 #include "QtHost.h"
 
 #include "BuildInfo.h"
+#include "Platform.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -44,8 +45,7 @@ int chosenType(const QFileDialog& dialog) {
 void QtHost::chooseSaveFile(SaveDialog& properties) {
     speakFrench();
     QFileDialog dialog(QApplication::activeWindow(), properties.title);
-    // Qt's own dialog: the same on every desktop, French through the translator, scriptable.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, !platform::nativeFileDialogs());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite,

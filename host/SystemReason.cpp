@@ -1,13 +1,9 @@
 #include "SystemReason.h"
 
 #include "AtomicWrite.h"
+#include "Platform.h"
 
-#include <QDir>
-#include <QFile>
 #include <cerrno>
-
-#include <sys/statvfs.h>
-#include <unistd.h>
 
 namespace host {
 
@@ -17,7 +13,9 @@ QString systemReason(int errnum) {
     case EPERM:
         return QStringLiteral("Droits insuffisants.");
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
         return QStringLiteral("Disque plein.");
     case EROFS:
         return QStringLiteral("Support en lecture seule.");
@@ -52,19 +50,7 @@ QString systemReason(int errnum) {
 }
 
 QString folderReason(const QString& folder) {
-    const QByteArray path = QFile::encodeName(folder);
-    if (!QDir(folder).exists())
-        return systemReason(ENOENT);
-    struct statvfs fs {};
-    if (::statvfs(path.constData(), &fs) == 0) {
-        if (fs.f_flag & ST_RDONLY)
-            return systemReason(EROFS);
-        if (fs.f_bavail == 0 || (fs.f_files > 0 && fs.f_favail == 0))
-            return systemReason(ENOSPC);
-    }
-    if (::access(path.constData(), W_OK | X_OK) != 0)
-        return systemReason(errno);
-    return systemReason(0);
+    return systemReason(platform::folderError(folder));
 }
 
 } // namespace host

@@ -9,7 +9,7 @@ WorkFolderChoice chooseWorkFolder(const WorkFolderFacts& facts) {
         return {facts.appFolder, false};
     if (facts.dataHome.isEmpty())
         return {};
-    return {QDir::cleanPath(facts.dataHome + QStringLiteral("/lumo-razazu")), true};
+    return {QDir::cleanPath(facts.dataHome + QLatin1Char('/') + facts.dataFolderName), true};
 }
 
 QString xdgDataHome(const QString& home, const QString& xdgDataHomeVariable) {

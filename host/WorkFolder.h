@@ -10,6 +10,7 @@ struct WorkFolderFacts {
     bool packageLibraryFolder = false; // ../lib/lumo-razazu exists beside it: a package or an install
     bool appFolderWritable = false;    // a file could really be made in the program's folder
     QString dataHome;                  // the user's data folder (see xdgDataHome); empty when unknown
+    QString dataFolderName = QStringLiteral("lumo-razazu"); // the tool's folder in it
 };
 
 struct WorkFolderChoice {

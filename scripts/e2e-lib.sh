@@ -140,9 +140,20 @@ e2e_install_tool() {
     ln -s "$LUMO_E2E_INSTALLED" "$E2E_TOOL"
     ln -s "$data/QRCODE.bmp" "$E2E_APP/QRCODE.bmp"
     ln -s "$data/Temp.bmp" "$E2E_APP/Temp.bmp"
+  elif [ -f "$1/lumo-razazu.exe" ]; then
+    e2e_install_windows_tool "$1"
   else
     cp "$1/lumo-razazu" "$1/libQRCodeLib.so" "$1/libLumo_Image_BmpJpg.so" "$1/libLumoPrinting.so" "$E2E_APP/"
   fi
+}
+
+# The Windows build (a folder with lumo-razazu.exe): the program's folder as the build gives it,
+# and a lumo-razazu beside it that runs it under wine64 in the prefix WINEPREFIX.
+e2e_install_windows_tool() {
+  cp -r "$1/lumo-razazu.exe" "$1"/*.dll "$1/qt.conf" "$1/platforms" "$1/styles" "$1/imageformats" \
+    "$1/translations" "$E2E_APP/"
+  printf '#!/bin/sh\nexec %s "%s" "$@"\n' "${E2E_WINE:-/usr/lib/wine/wine64}" "$E2E_APP/lumo-razazu.exe" >"$E2E_TOOL"
+  chmod +x "$E2E_TOOL"
 }
 
 # e2e_start_tool [NAME=VALUE...]: starts E2E_TOOL on the current display, with those variables in

@@ -5,7 +5,6 @@
 // After our own header: <windows.h> defines ERROR_SUCCESS, REG_SZ, ... as macros, so below this
 // point only the Windows spellings are used.
 #define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 
 namespace host {

@@ -1,187 +1,51 @@
+// What every platform's writer shares: the temporaries' names.
 #include "AtomicWrite.h"
+#include "AtomicWriteNames.h"
 
 #include <atomic>
-#include <cerrno>
 #include <chrono>
-#include <climits>
-#include <cstdio>
+#include <cstdint>
 #include <cstring>
-#include <ctime>
-#include <string>
-
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace lumo {
 
 namespace {
-
 constexpr char kLeftoverPrefix[] = ".lumo-";
 constexpr char kSuffixLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
 constexpr std::size_t kSuffixLength = 6;
+} // namespace
 
-std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
+namespace detail {
+
+std::string folderOf(const std::string& path, const char* seps) {
+    const auto slash = path.find_last_of(seps);
     if (slash == std::string::npos)
         return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
 }
 
-std::string nameOf(const std::string& path) {
-    const auto slash = path.rfind('/');
+std::string nameOf(const std::string& path, const char* seps) {
+    const auto slash = path.find_last_of(seps);
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Six letters unlikely to be in use; O_EXCL settles any clash.
-std::string uniqueSuffix() {
+// Six letters unlikely to be in use; an exclusive create settles any clash. The counter's
+// address differs between processes, the counter between calls.
+std::string hiddenBeside(const std::string& path, const char* seps) {
     static std::atomic<std::uint64_t> counter{0};
     std::uint64_t seed =
         static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    seed ^= (static_cast<std::uint64_t>(::getpid()) << 32) ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15u);
+    seed ^= (static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&counter)) << 16) ^
+            (counter.fetch_add(1) * 0x9E3779B97F4A7C15u);
     std::string suffix = ".";
     for (std::size_t i = 0; i < kSuffixLength; ++i) {
         suffix += kSuffixLetters[seed % 36];
         seed /= 36;
     }
-    return suffix;
+    return folderOf(path, seps) + seps[0] + kLeftoverPrefix + nameOf(path, seps) + suffix;
 }
 
-std::string hiddenBeside(const std::string& path) {
-    return folderOf(path) + '/' + kLeftoverPrefix + nameOf(path) + uniqueSuffix();
-}
-
-// The path a link chain ends at, the last link's target even when nothing is there yet.
-int followLinks(std::string& path) {
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return 0; // a missing folder is reported by the write itself
-        char target[PATH_MAX];
-        const ssize_t size = ::readlink(path.c_str(), target, sizeof target);
-        if (size < 0)
-            return errno;
-        if (size == sizeof target)
-            return ENAMETOOLONG;
-        std::string next(target, static_cast<std::size_t>(size));
-        path = next.front() == '/' ? next : folderOf(path) + '/' + next;
-    }
-    return ELOOP;
-}
-
-// Renaming over a file ignores its permissions; a picture its owner made read-only (root's too)
-// must stay as it is, as it would for a program writing into it. Nor is a FIFO or a device
-// replaced by a picture nobody reads: the person named it for what it is.
-int mayReplace(const std::string& path, struct stat& old, bool& exists) {
-    exists = ::lstat(path.c_str(), &old) == 0;
-    if (!exists || S_ISLNK(old.st_mode))
-        return 0; // nothing there, or a link to replace
-    if (S_ISDIR(old.st_mode))
-        return EISDIR;
-    if (!S_ISREG(old.st_mode))
-        return kNotRegularFile;
-    if ((old.st_mode & 0222) == 0)
-        return EACCES;
-    return ::access(path.c_str(), W_OK) == 0 ? 0 : errno;
-}
-
-bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes = bytes.subspan(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// The bytes on disk, with the replaced file's permissions. Returns 0 or errno.
-int fill(int fd, std::span<const std::uint8_t> bytes, const struct stat& old, bool replacing) {
-    if (replacing && S_ISREG(old.st_mode) && ::fchmod(fd, old.st_mode & 07777) != 0)
-        return errno;
-    // Nothing is published whose blocks are still only in memory. The folder itself is not
-    // synced: after a crash the old name may come back, but never a half-written picture.
-    if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
-        return errno;
-    return 0;
-}
-
-// Anonymous file, linked in when complete. -1: this file system has none, use a name.
-int writeAnonymous(const std::string& path, std::span<const std::uint8_t> bytes, const struct stat& old,
-                   bool exists) {
-    const int fd = ::open(folderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL ? -1 : errno;
-    int error = fill(fd, bytes, old, exists);
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    std::string hidden;
-    if (error == 0) {
-        // A new name is linked in directly; an existing one is replaced through a rename.
-        hidden = exists ? hiddenBeside(path) : path;
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, hidden.c_str(), AT_SYMLINK_FOLLOW) != 0) {
-            error = errno;
-            if (error == ENOENT && ::access("/proc/self/fd", X_OK) != 0)
-                error = -1; // no /proc to link from: use a name
-            hidden.clear();
-        }
-    }
-    ::close(fd);
-    if (error == 0 && exists && std::rename(hidden.c_str(), path.c_str()) != 0) {
-        error = errno;
-        ::unlink(hidden.c_str());
-    }
-    return error;
-}
-
-int writeNamed(const std::string& path, std::span<const std::uint8_t> bytes, const struct stat& old,
-               bool exists) {
-    std::string hidden;
-    int fd = -1;
-    for (int tries = 0; tries < 100 && fd < 0; ++tries) {
-        hidden = hiddenBeside(path);
-        // Not mkstemp: its files are private (0600).
-        fd = ::open(hidden.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return errno;
-    }
-    if (fd < 0)
-        return EEXIST;
-    int error = fill(fd, bytes, old, exists);
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && std::rename(hidden.c_str(), path.c_str()) != 0)
-        error = errno;
-    if (error != 0)
-        ::unlink(hidden.c_str());
-    return error;
-}
-
-} // namespace
-
-int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links links) noexcept {
-    try {
-        std::string target = path;
-        if (target.empty())
-            return ENOENT;
-        if (links == Links::WriteThrough)
-            if (const int error = followLinks(target))
-                return error;
-        struct stat old {};
-        bool exists = false;
-        if (const int error = mayReplace(target, old, exists))
-            return error;
-        // Before the write: the parts killed writes left take room on a disk that may be full.
-        removeLeftovers(folderOf(target).c_str(), nameOf(target).c_str());
-        const int error = writeAnonymous(target, bytes, old, exists);
-        return error >= 0 ? error : writeNamed(target, bytes, old, exists);
-    } catch (...) { // only std::bad_alloc from the names
-        return ENOMEM;
-    }
-}
+} // namespace detail
 
 bool isLeftoverName(const char* name, const char* forName) noexcept {
     constexpr std::size_t prefix = sizeof kLeftoverPrefix - 1;
@@ -196,24 +60,6 @@ bool isLeftoverName(const char* name, const char* forName) noexcept {
         return true;
     const std::size_t named = length - prefix - 1 - kSuffixLength;
     return std::strlen(forName) == named && std::strncmp(name + prefix, forName, named) == 0;
-}
-
-void removeLeftovers(const char* folder, const char* forName) noexcept {
-    DIR* dir = ::opendir(folder);
-    if (!dir)
-        return;
-    const int fd = ::dirfd(dir);
-    const uid_t me = ::geteuid();
-    const time_t minuteAgo = ::time(nullptr) - 60;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (!isLeftoverName(entry->d_name, forName))
-            continue;
-        struct stat st {};
-        if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
-            st.st_uid == me && st.st_mtime < minuteAgo)
-            ::unlinkat(fd, entry->d_name, 0);
-    }
-    ::closedir(dir);
 }
 
 } // namespace lumo

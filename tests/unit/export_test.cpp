@@ -373,6 +373,9 @@ TEST_F(Save, TempBmpLeftOverIsRemovedAtTheNextJpegSave) {
 // planted at its name points at.
 TEST_F(Save, TempBmpIsMatchedWithCaseAndNeverWrittenThroughALink) {
     put(host.tempPath() + "/temp.bmp", "à quelqu'un");
+    // Windows: one file under both names, and its links are shortcuts.
+    if (QFileInfo::exists(host.tempPath() + "/TEMP.BMP"))
+        GTEST_SKIP() << "names match without case on this file system";
     save("qr.jpg", 2);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(formatOf(out + "/qr.jpg"), "jpeg");

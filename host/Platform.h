@@ -1,0 +1,31 @@
+#pragma once
+// What differs between the systems the host runs on, one file per system (posix/, win/).
+#include <QString>
+#include <QStringList>
+
+namespace host::platform {
+
+// The file a library's base name gives: libQRCodeLib.so, QRCodeLib.dll.
+QString libraryFileName(const QString& baseName);
+// Where the program's libraries are looked for, in order, and only there: never the current
+// folder, PATH or the system's library path.
+QStringList libraryFolders(const QString& appFolder);
+// An installed copy's folder belongs to the system: working files go to the user's folder.
+bool installedAt(const QString& appFolder);
+// The user's data folder ($XDG_DATA_HOME, %LOCALAPPDATA%; empty when unknown) and the tool's
+// folder in it, where an installed copy keeps its working files.
+QString userDataHome();
+QString workFolderName();
+// Deletes the file, or the link itself; 0 or an errno value.
+int removePath(const QString& path);
+// Why nothing can be created in this folder, as an errno value (0 when no cause is seen).
+int folderError(const QString& folder);
+
+// Whether file names match with case when a pattern is looked up (POSIX) or without (Windows).
+bool namesMatchCase();
+// Where the command line's messages go: a window program started from a console writes there.
+void useParentConsole();
+// Whether the save dialog is the system's own (Windows) or Qt's, the same on every desktop.
+bool nativeFileDialogs();
+
+} // namespace host::platform

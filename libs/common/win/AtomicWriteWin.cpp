@@ -1,0 +1,202 @@
+// Complete-or-absent writes on Windows: a temporary beside the target, written through to the disk,
+// then moved over the target in one step.
+#include "AtomicWrite.h"
+#include "AtomicWriteNames.h"
+#include "Win32Errno.h"
+
+#include <cerrno>
+#include <string>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+namespace lumo {
+
+int errnoFromWin32(unsigned long error) noexcept {
+    switch (error) {
+    case ERROR_SUCCESS:
+        return 0;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_PRIVILEGE_NOT_HELD:
+    case ERROR_CANNOT_MAKE:
+        return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_INVALID_NAME:
+    case ERROR_DIRECTORY:
+        return ENOENT;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+        return EBUSY;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ENOMEM;
+    case ERROR_NOT_SAME_DEVICE:
+        return EXDEV;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return EMFILE;
+    case ERROR_CANT_RESOLVE_FILENAME:
+        return ELOOP;
+    default:
+        return EIO;
+    }
+}
+
+std::wstring widen(const char* utf8) {
+    const int size = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, nullptr, 0);
+    if (size <= 1)
+        return {};
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, wide.data(), size);
+    wide.pop_back();
+    return wide;
+}
+
+namespace {
+
+std::string narrow(const std::wstring& wide) {
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1)
+        return {};
+    std::string text(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, text.data(), size, nullptr, nullptr);
+    text.pop_back();
+    return text;
+}
+
+int lastErrno() {
+    return errnoFromWin32(::GetLastError());
+}
+
+// The file a link or junction chain ends at, when that file exists; the path itself otherwise.
+std::wstring finalPath(const std::wstring& path) {
+    const HANDLE file = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return path;
+    std::wstring target(32768, L'\0');
+    const DWORD size = ::GetFinalPathNameByHandleW(file, target.data(), static_cast<DWORD>(target.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    ::CloseHandle(file);
+    if (size == 0 || size >= target.size())
+        return path;
+    target.resize(size);
+    return target;
+}
+
+// The move says "access denied" for a file another program holds open; a file that cannot even be
+// opened for deletion beside it is in use.
+bool inUse(const std::wstring& path) {
+    const HANDLE file = ::CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return ::GetLastError() == ERROR_SHARING_VIOLATION;
+    ::CloseHandle(file);
+    return false;
+}
+
+int writeAll(HANDLE file, std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const DWORD chunk = bytes.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(bytes.size());
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr))
+            return lastErrno();
+        bytes = bytes.subspan(written);
+    }
+    // Nothing is published whose blocks are still only in memory.
+    return ::FlushFileBuffers(file) ? 0 : lastErrno();
+}
+
+} // namespace
+
+int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links links) noexcept {
+    try {
+        std::wstring target = widen(path);
+        if (target.empty())
+            return ENOENT;
+        DWORD attributes = ::GetFileAttributesW(target.c_str());
+        const bool isLink = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        if (isLink && links == Links::WriteThrough) {
+            target = finalPath(target);
+            attributes = ::GetFileAttributesW(target.c_str());
+        }
+        const bool replacesLink =
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        if (attributes != INVALID_FILE_ATTRIBUTES && !replacesLink) {
+            if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+                return EISDIR;
+            // A read-only picture stays as it is, as it would for a program writing into it.
+            if (attributes & FILE_ATTRIBUTE_READONLY)
+                return EACCES;
+        }
+
+        // The temporary's name, in the target's folder so that the move is a rename.
+        const std::string narrowTarget = narrow(target);
+        // Before the write: the parts killed writes left take room on a disk that may be full.
+        removeLeftovers(detail::folderOf(narrowTarget, "\\/").c_str(), detail::nameOf(narrowTarget, "\\/").c_str());
+        std::wstring hidden;
+        HANDLE file = INVALID_HANDLE_VALUE;
+        for (int tries = 0; tries < 100 && file == INVALID_HANDLE_VALUE; ++tries) {
+            hidden = widen(detail::hiddenBeside(narrowTarget, "\\/").c_str());
+            file = ::CreateFileW(hidden.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
+            if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
+                return lastErrno();
+        }
+        if (file == INVALID_HANDLE_VALUE)
+            return EEXIST;
+        int error = writeAll(file, bytes);
+        if (!::CloseHandle(file) && error == 0)
+            error = lastErrno();
+        // A junction (a folder link) cannot be moved over: it goes first. A file link is simply
+        // replaced by the move, never followed.
+        if (error == 0 && replacesLink && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !::RemoveDirectoryW(target.c_str()))
+            error = lastErrno();
+        if (error == 0 &&
+            !::MoveFileExW(hidden.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            error = ::GetLastError() == ERROR_ACCESS_DENIED && inUse(target) ? EBUSY : lastErrno();
+        // Gone after a move, except where a move over a file open elsewhere copies it (Wine).
+        ::DeleteFileW(hidden.c_str());
+        return error;
+    } catch (...) { // only std::bad_alloc from the names
+        return ENOMEM;
+    }
+}
+
+void removeLeftovers(const char* folder, const char* forName) noexcept {
+    try {
+        const std::wstring pattern = widen(folder) + L"\\.lumo-*";
+        WIN32_FIND_DATAW found{};
+        const HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return;
+        FILETIME now{};
+        ::GetSystemTimeAsFileTime(&now);
+        const auto ticks = [](const FILETIME& t) {
+            return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+        };
+        const std::uint64_t minuteAgo = ticks(now) - 60ull * 10000000ull; // 100 ns ticks
+        do {
+            const std::string name = narrow(found.cFileName);
+            if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
+                !isLeftoverName(name.c_str(), forName) || ticks(found.ftLastWriteTime) >= minuteAgo)
+                continue;
+            ::DeleteFileW((widen(folder) + L"\\" + found.cFileName).c_str());
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    } catch (...) { // only std::bad_alloc from the names: nothing removed
+    }
+}
+
+} // namespace lumo

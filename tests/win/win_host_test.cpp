@@ -1,0 +1,122 @@
+// The Windows host where it differs from the POSIX one: writes through the system's calls, the
+// system's error codes told in French, and the real registry.
+#include "Failure.h"
+#include "FileOps.h"
+#include "PlatformRegistry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// After our headers: <windows.h> spells ERROR_SUCCESS and the rest as macros.
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+namespace {
+
+QImage picture(QRgb colour) {
+    QImage image(21, 21, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+// The French reason a failed write gives, or "" when it succeeded.
+QString writeReason(const QString& path, lumo::Links links = lumo::Links::Replace) {
+    try {
+        host::writePictureFile(picture(qRgb(0, 0, 255)), path, host::PictureFormat::Bmp, links);
+        return {};
+    } catch (const host::Failure& failure) {
+        return failure.reason();
+    }
+}
+
+std::wstring native(const QString& path) {
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+
+TEST(WindowsHost, WritesReplaceCompletelyAndFailuresNameTheSystemsCause) {
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("QRCODE é.bmp"));
+    ASSERT_EQ(writeReason(target), QString());
+    ASSERT_EQ(writeReason(target), QString());
+    EXPECT_EQ(QImage(target).pixel(3, 3), qRgb(0, 0, 255));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "a temporary was left";
+
+    EXPECT_EQ(writeReason(folder.filePath(QStringLiteral("absent/x.bmp"))), QStringLiteral("Dossier absent."));
+
+    // Open elsewhere with no sharing: the file is in use.
+    const HANDLE held = ::CreateFileW(native(target).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(writeReason(target), QStringLiteral("Fichier occupé."));
+    ::CloseHandle(held);
+    // Open elsewhere with every sharing: replaced, and no temporary stays beside it.
+    const HANDLE shared = ::CreateFileW(native(target).c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       0, nullptr);
+    ASSERT_NE(shared, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(writeReason(target), QString());
+    ::CloseHandle(shared);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "a temporary was left";
+
+    const QString locked = folder.filePath(QStringLiteral("lecture seule.bmp"));
+    host::writePictureFile(picture(qRgb(255, 0, 0)), locked, host::PictureFormat::Bmp, lumo::Links::Replace);
+    ASSERT_TRUE(::SetFileAttributesW(native(locked).c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(writeReason(locked), QStringLiteral("Droits insuffisants."));
+    EXPECT_EQ(QImage(locked).pixel(3, 3), qRgb(255, 0, 0)) << "a read-only picture was replaced";
+    try {
+        host::removeFile(locked);
+        ADD_FAILURE() << "a read-only file was deleted";
+    } catch (const host::Failure& failure) {
+        EXPECT_EQ(failure.reason(), QStringLiteral("Droits insuffisants."));
+    }
+    ::SetFileAttributesW(native(locked).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(WindowsHost, ALinkAtAWorkingFileIsReplacedAndAPersonsLinkWrittenThrough) {
+    QTemporaryDir folder;
+    const QString elsewhere = folder.filePath(QStringLiteral("ailleurs.bmp"));
+    host::writePictureFile(picture(qRgb(255, 0, 0)), elsewhere, host::PictureFormat::Bmp, lumo::Links::Replace);
+    const QString link = folder.filePath(QStringLiteral("QRCODE.bmp"));
+    // Wine makes a Unix link the system's calls do not see as one.
+    if (!::CreateSymbolicLinkW(native(link).c_str(), native(elsewhere).c_str(), 0) ||
+        !(::GetFileAttributesW(native(link).c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        ::GetFileAttributesW(native(link).c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no file links the system sees here";
+    ASSERT_EQ(writeReason(link), QString());
+    EXPECT_EQ(QImage(elsewhere).pixel(3, 3), qRgb(255, 0, 0)) << "the write followed the link";
+    EXPECT_FALSE(::GetFileAttributesW(native(link).c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+
+    const QString personal = folder.filePath(QStringLiteral("mon code.bmp"));
+    ASSERT_TRUE(::CreateSymbolicLinkW(native(personal).c_str(), native(elsewhere).c_str(), 0));
+    ASSERT_EQ(writeReason(personal, lumo::Links::WriteThrough), QString());
+    EXPECT_EQ(QImage(elsewhere).pixel(3, 3), qRgb(0, 0, 255));
+    EXPECT_TRUE(::GetFileAttributesW(native(personal).c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+TEST(WindowsHost, TheRegistryIsTheSystemsOwn) {
+    const char* key = "Software\\Lumo-RAZazu tests";
+    HKEY created = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &created, nullptr),
+              ERROR_SUCCESS);
+    const char value[] = "C:\\Outils système\\info.exe";
+    ASSERT_EQ(::RegSetValueExA(created, "PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(value), sizeof value),
+              ERROR_SUCCESS);
+    ::RegCloseKey(created);
+
+    host::PlatformRegistry registry;
+    host::KeyHandle opened = 0;
+    ASSERT_EQ(registry.openKey(0x80000001u, key, 0, KEY_READ, &opened), ERROR_SUCCESS);
+    unsigned char data[260] = {};
+    std::uint32_t type = 0, count = sizeof data;
+    ASSERT_EQ(registry.queryValue(opened, "path", &type, data, &count), ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<std::uint32_t>(REG_SZ));
+    EXPECT_STREQ(reinterpret_cast<const char*>(data), value);
+    EXPECT_EQ(registry.closeKey(opened), ERROR_SUCCESS);
+    EXPECT_EQ(registry.openKey(0x80000001u, "Software\\Lumo-RAZazu absent", 0, KEY_READ, &opened),
+              ERROR_FILE_NOT_FOUND);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, key);
+}
+
+} // namespace
