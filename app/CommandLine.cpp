@@ -3,11 +3,11 @@
 #include "BuildInfo.h"
 #include "DeferredInterrupts.h"
 #include "EncoderFailure.h"
+#include "PictureBytes.h"
 #include "Lumo_Image_BmpJpg.h"
 #include "QRCodeLib.h"
 #include "SystemReason.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QHash>
 #include <algorithm>
@@ -377,9 +377,8 @@ QString writeOne(host::Host& host, const Request& request, const QByteArray& tex
                     return cannotWrite(host::systemReason(result.systemError));
                 return result.code == LIBJ_OK ? QString() : cannotWrite(QStringLiteral("La compression JPEG a échoué."));
             }
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            if (!picture.save(&buffer, extension == "png" ? "PNG" : "BMP"))
+            bytes = extension == "png" ? pngBytes(picture) : bmpBytes(picture);
+            if (bytes.isEmpty())
                 return cannotWrite(QStringLiteral("Mémoire insuffisante."));
         }
         const host::DeferredInterrupts deferred;

@@ -341,7 +341,7 @@ TEST_F(qrcodelib, RefusesBadInputBeforeWritingAnything) {
     EXPECT_EQ(QRCodeLibSymbol("a", 1, -1, modules, sizeof modules, &width), QRCL_ERR_ARGUMENT);
     // A chosen level is kept whatever the size: 7089 digits fit at L only.
     std::vector<unsigned char> room(QRCL_SYMBOL_LIMIT * QRCL_SYMBOL_LIMIT);
-    const std::string digits = repeat("7", 7089), link = repeat("https://exemple.fr/", 5);
+    const std::string digits = repeat("7", 7089), link = "https://exemple.fr/" + repeat("a", 80);
     EXPECT_EQ(QRCodeLibSymbol(digits.c_str(), 7089, QRCL_SYMBOL_LEVEL_L, room.data(), int32_t(room.size()), &width), QRCL_OK);
     EXPECT_EQ(QRCodeLibSymbol(digits.c_str(), 7089, QRCL_SYMBOL_LEVEL_M, room.data(), int32_t(room.size()), &width),
               QRCL_ERR_TOO_LONG);
