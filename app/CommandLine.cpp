@@ -7,6 +7,7 @@
 #include "Lumo_Image_BmpJpg.h"
 #include "QRCodeLib.h"
 #include "SystemReason.h"
+#include "AtomicWrite.h"
 
 #include <QFile>
 #include <QHash>
@@ -331,8 +332,14 @@ bool readInput(std::istream& input, QByteArray& text) {
     return true;
 }
 
-// Writes one code of text at target. Returns what went wrong, in French; null when written.
-QString writeOne(host::Host& host, const Request& request, const QByteArray& text, const QByteArray& output) {
+QString cannotWriteFile(const QByteArray& path, int error) {
+    return QStringLiteral("Impossible d'écrire le fichier « %1 ».\n%2").arg(QFile::decodeName(path), host::systemReason(error));
+}
+
+// Writes one code of text at target, or with staged, stages it there to be published with others.
+// Returns what went wrong, in French; null when written or staged.
+QString writeOne(host::Host& host, const Request& request, const QByteArray& text, const QByteArray& output,
+                 lumo::StagedWrites* staged = nullptr) {
     const QString target = QFile::decodeName(output);
     const QString link = QString::fromUtf8(text);
     // A NUL would end the text early on its way to the encoder.
@@ -380,6 +387,12 @@ QString writeOne(host::Host& host, const Request& request, const QByteArray& tex
             bytes = extension == "png" ? pngBytes(picture) : bmpBytes(picture);
             if (bytes.isEmpty())
                 return cannotWrite(QStringLiteral("Mémoire insuffisante."));
+        }
+        if (staged) {
+            const int error = staged->stage(output.constData(),
+                                            {reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())},
+                                            lumo::Links::WriteThrough);
+            return error ? cannotWriteFile(output, error) : QString();
         }
         const host::DeferredInterrupts deferred;
         const auto lock = takeTurn();
@@ -472,6 +485,21 @@ int writeBatch(host::Host& host, const Request& request, std::istream& input) {
         say(QStringLiteral("Note : une marge de moins de 4 modules peut gêner certains lecteurs."));
     int status = written;
     QHash<QByteArray, int> writtenBy; // a file this run wrote, and the line that wrote it
+    // The files of many lines share one flush; each still appears whole or not at all. No lock is
+    // taken per file: nothing of a batch is seen before it is complete. Published before the
+    // open files reach the system's usual limit.
+    lumo::StagedWrites staged;
+    std::vector<std::pair<int, QByteArray>> pending;
+    const auto publish = [&] {
+        const host::DeferredInterrupts deferred;
+        const std::vector<int> errors = staged.publish();
+        for (std::size_t i = 0; i < errors.size(); ++i)
+            if (errors[i]) {
+                say(QStringLiteral("Ligne %1 : %2").arg(pending[i].first).arg(cannotWriteFile(pending[i].second, errors[i])));
+                status = failed;
+            }
+        pending.clear();
+    };
     for (const auto& [line, text] : batch.lines) {
         const QByteArray target = targetOf(request.output, line, batch.lastLine, text);
         QString failure;
@@ -480,14 +508,19 @@ int writeBatch(host::Host& host, const Request& request, std::istream& input) {
                           .arg(QFile::decodeName(target))
                           .arg(*earlier);
         else
-            failure = writeOne(host, request, text, target);
+            failure = writeOne(host, request, text, target, &staged);
         if (failure.isNull()) {
             writtenBy.insert(target, line);
+            if (staged.staged() > pending.size())
+                pending.emplace_back(line, target);
+            if (pending.size() == 500)
+                publish();
         } else {
             say(QStringLiteral("Ligne %1 : %2").arg(line).arg(failure));
             status = failed;
         }
     }
+    publish();
     return status;
 }
 } // namespace

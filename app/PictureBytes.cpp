@@ -30,14 +30,20 @@ void chunk(QByteArray& png, const char* type, const QByteArray& data) {
 
 QByteArray pngBytes(const QImage& picture) {
     const int width = picture.width(), height = picture.height();
-    // Each row: filter 0, then red, green, blue.
-    QByteArray raw;
-    raw.reserve(qsizetype(height) * (1 + 3 * width));
+    // Two colours, the ground's first: one bit a pixel, packed rows behind filter 0. A
+    // thirtieth of a colour picture's data to compress, for the same pixels.
+    const QRgb ground = picture.pixel(0, 0);
+    QRgb ink = ground;
+    const int rowBytes = 1 + (width + 7) / 8;
+    QByteArray raw(qsizetype(height) * rowBytes, '\0');
     for (int y = 0; y < height; ++y) {
-        raw.append('\0');
         const QRgb* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        uchar* out = reinterpret_cast<uchar*>(raw.data()) + qsizetype(y) * rowBytes + 1;
         for (int x = 0; x < width; ++x)
-            raw.append(char(qRed(row[x]))).append(char(qGreen(row[x]))).append(char(qBlue(row[x])));
+            if (row[x] != ground) {
+                ink = row[x];
+                out[x / 8] |= uchar(0x80 >> (x % 8));
+            }
     }
     uLongf size = compressBound(uLong(raw.size()));
     QByteArray packed(qsizetype(size), Qt::Uninitialized);
@@ -46,15 +52,18 @@ QByteArray pngBytes(const QImage& picture) {
         return {};
     packed.resize(qsizetype(size));
 
-    QByteArray header, density;
+    QByteArray header, palette, density;
     put32(header, quint32(width));
     put32(header, quint32(height));
-    header.append("\x08\x02\x00\x00\x00", 5); // 8 bits a channel, RGB, deflate, no interlace
+    header.append("\x01\x03\x00\x00\x00", 5); // 1 bit, palette, deflate, no interlace
+    for (const QRgb colour : {ground, ink})
+        palette.append(char(qRed(colour))).append(char(qGreen(colour))).append(char(qBlue(colour)));
     put32(density, dotsPerMetre);
     put32(density, dotsPerMetre);
     density.append('\1'); // per metre
     QByteArray png("\x89PNG\r\n\x1a\n", 8);
     chunk(png, "IHDR", header);
+    chunk(png, "PLTE", palette);
     chunk(png, "pHYs", density);
     chunk(png, "IDAT", packed);
     chunk(png, "IEND", {});
@@ -66,18 +75,21 @@ QByteArray bmpBytes(const QImage& picture) {
     const int stride = (width * 3 + 3) / 4 * 4;
     const quint32 pixels = quint32(stride) * quint32(height);
     QByteArray bmp;
-    bmp.reserve(54 + qsizetype(pixels));
     bmp.append("BM", 2);
     for (const auto& [value, size] : {std::pair<quint32, int>{54 + pixels, 4}, {0, 4}, {54, 4}, {40, 4},
                                       {quint32(width), 4}, {quint32(height), 4}, {1, 2}, {24, 2}, {0, 4},
                                       {pixels, 4}, {dotsPerMetre, 4}, {dotsPerMetre, 4}, {0, 4}, {0, 4}})
         putLittle(bmp, value, size);
     // Bottom-up rows of blue, green, red, each padded to four bytes.
-    for (int y = height - 1; y >= 0; --y) {
-        const QRgb* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-        for (int x = 0; x < width; ++x)
-            bmp.append(char(qBlue(row[x]))).append(char(qGreen(row[x]))).append(char(qRed(row[x])));
-        bmp.append(stride - width * 3, '\0');
+    bmp.resize(54 + qsizetype(pixels), '\0');
+    for (int y = 0; y < height; ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(picture.constScanLine(height - 1 - y));
+        char* out = bmp.data() + 54 + qsizetype(y) * stride;
+        for (int x = 0; x < width; ++x) {
+            *out++ = char(qBlue(row[x]));
+            *out++ = char(qGreen(row[x]));
+            *out++ = char(qRed(row[x]));
+        }
     }
     return bmp;
 }

@@ -7,7 +7,8 @@
 
 namespace app {
 
-// picture: Format_RGB32, 96 dpi. Empty when memory runs out.
+// picture: Format_RGB32 of two colours at most, the ground's at the top-left corner; 96 dpi.
+// Empty when memory runs out.
 QByteArray pngBytes(const QImage& picture);
 QByteArray bmpBytes(const QImage& picture);
 
