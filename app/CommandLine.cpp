@@ -423,9 +423,13 @@ QByteArray safeName(const QByteArray& text) {
     if (name.size() < text.size())
         while (!name.isEmpty() && (uchar(text[name.size()]) & 0xC0) == 0x80)
             name.chop(1);
-    for (char& c : name)
-        if (c == '/' || uchar(c) < 0x20 || c == 0x7F)
-            c = '_';
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const uchar c = uchar(name[i]);
+        if (c == '/' || c < 0x20 || c == 0x7F)
+            name[i] = '_';
+        else if (c == 0xC2 && i + 1 < name.size() && uchar(name[i + 1]) >= 0x80 && uchar(name[i + 1]) <= 0x9F)
+            name.replace(i, 2, "_"); // U+0080 to U+009F, controls too
+    }
     for (qsizetype i = 0; i < name.size() && name[i] == '.'; ++i)
         name[i] = '_';
     return name;
@@ -474,10 +478,11 @@ int writeBatch(host::Host& host, const Request& request, std::istream& input) {
         batch = readBatch(input);
     } else {
         std::ifstream file(request.batch.constData(), std::ios::binary);
-        if (!file)
+        if (file)
+            batch = readBatch(file);
+        if (!file.is_open() || file.bad()) // a folder opens, and fails at the first read
             return fail(QStringLiteral("La liste de liens « %1 » ne peut pas être lue.\n%2")
                             .arg(QFile::decodeName(request.batch), host::systemReason(errno)));
-        batch = readBatch(file);
     }
     if (!batch.error.isNull())
         return fail(batch.error);
