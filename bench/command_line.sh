@@ -14,24 +14,24 @@ link="https://www.exemple.fr/produit/42?ref=lien-42"
 for i in $(seq 1 50); do echo "https://www.exemple.fr/produit/$i?ref=lien-$i"; done >"$work/links.txt"
 fresh="bash -c 'rm -rf $work/out; mkdir $work/out'"
 
-hyperfine -N --style none --warmup 3 --runs "$runs" --export-json "$work/times.json" --prepare "$fresh" \
+hyperfine -N --style none --warmup 3 --runs "$runs" --export-csv "$work/times.csv" --prepare "$fresh" \
   -n lumo-one "$bin/lumo-razazu -o $work/out/one.png $link" \
   -n qrencode-one "qrencode -o $work/out/one.png $link" \
   -n zint-one "zint -b 58 --filetype=png -o $work/out/one.png -d $link" \
   -n lumo-batch50 "$bin/lumo-razazu --batch $work/links.txt -o $work/out/{n}.png" \
-  -n zint-batch50 "zint --batch -b 58 --filetype=png -i $work/links.txt -o $work/out/~~.png" >/dev/null
+  -n zint-batch50 "zint --batch -b 58 --filetype=png -i $work/links.txt -o $work/out/~~.png" >/dev/null 2>&1
 
-python3 - "$work/times.json" <<'PY'
-import json, sys
-runs = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
-wall = {n: r["mean"] * 1000 for n, r in runs.items()}
-cpu = {n: (r["user"] + r["system"]) * 1000 for n, r in runs.items()}
-for name in runs:
-    print(f"{name:14} {wall[name]:8.2f} ms wall {cpu[name]:8.2f} ms CPU")
-for label, times in (("wall", wall), ("CPU", cpu)):
-    print(f"-- ratios ({label})")
-    print(f"one code, lumo / qrencode:              {times['lumo-one'] / times['qrencode-one']:.2f} (goal <= 1.5)")
-    print(f"50 in a batch / 5 qrencode runs:        {times['lumo-batch50'] / (5 * times['qrencode-one']):.2f} (goal <= 1)")
-    print(f"a code in a batch / one qrencode run:   {times['lumo-batch50'] / 50 / times['qrencode-one']:.3f} (goal <= 0.1)")
-    print(f"a code in a batch, lumo / zint --batch: {times['lumo-batch50'] / times['zint-batch50']:.2f}")
-PY
+# command,mean,stddev,median,user,system,min,max: seconds.
+awk -F, 'NR > 1 { wall[$1] = $2 * 1000; cpu[$1] = ($5 + $6) * 1000; names[++n] = $1 }
+END {
+  for (i = 1; i <= n; i++) printf "%-14s %8.2f ms wall %8.2f ms CPU\n", names[i], wall[names[i]], cpu[names[i]]
+  ratios("wall", wall); ratios("CPU", cpu)
+}
+function ratios(label, t) {
+  printf "-- ratios (%s)\n", label
+  printf "one code, lumo / qrencode:              %.2f (goal <= 1.5)\n", t["lumo-one"] / t["qrencode-one"]
+  printf "50 in a batch / 5 qrencode runs:        %.2f (goal <= 1)\n", t["lumo-batch50"] / (5 * t["qrencode-one"])
+  printf "a code in a batch / one qrencode run:   %.3f (goal <= 0.1)\n", t["lumo-batch50"] / 50 / t["qrencode-one"]
+  printf "each code past the first / qrencode:    %.3f (start-up left out)\n", (t["lumo-batch50"] - t["lumo-one"]) / 49 / t["qrencode-one"]
+  printf "a code in a batch, lumo / zint --batch: %.2f\n", t["lumo-batch50"] / t["zint-batch50"]
+}' "$work/times.csv"
