@@ -18,14 +18,19 @@ struct Request {
     QByteArray output; // the target, as the system's bytes
     int quality = 100; // JPEG only
     std::optional<int> module; // pixels per module; none: the window's picture
+    int level = 0;     // QRCodeLibSymbol's options: the encoder's choice, or L, M, Q, H
+    int margin = 4;    // quiet zone, in modules
+    std::optional<double> size;  // millimetres a side of a drawing; none: its natural size
+    unsigned foreground = 0x000000, background = 0xffffff; // RRGGBB
+    QByteArray batch;  // a file of links, one a line ("-": standard input); null: one link
     QString error;     // Wrong: what is wrong, in French
     int status = 2;    // Wrong: the exit status
 };
 Request readArguments(int argc, const char* const* argv);
 
-// Carries out a request other than Window: writes the code, or prints help, the version or what
-// is wrong. The exit status: 0 done, 1 the text cannot be encoded or the file cannot be written,
-// 2 a wrong command line. Messages in French on standard error; "-" reads input.
+// Carries out a request other than Window: writes the code (or one per line of a batch), or
+// prints help, the version or what is wrong. The exit status: 0 done, 1 a text cannot be encoded
+// or a file cannot be written (any line of a batch), 2 a wrong command line. Messages in French on standard error; "-" reads input.
 int runWithoutWindow(host::Host& host, const Request& request, std::istream& input);
 
 } // namespace app

@@ -124,8 +124,9 @@ public:
     virtual LibraryResult encodeQrCode(const QByteArray& text, const QByteArray& path) = 0;
     // The same code as encodeQrCode, as an SVG drawing.
     virtual LibraryResult encodeQrCodeSvg(const QByteArray& text, const QByteArray& path) = 0;
-    // The symbol encodeQrCode draws, handed over in memory: no file.
-    virtual Symbol encodeSymbol(const QByteArray& text) = 0;
+    // The symbol encodeQrCode draws, handed over in memory: no file. options: QRCodeLibSymbol's
+    // (its defaults, or an error correction level).
+    virtual Symbol encodeSymbol(const QByteArray& text, int options) = 0;
     // Writes the picture as a JPEG at path (the system's bytes), complete or absent.
     virtual LibraryResult writeJpeg(const QImage& picture, const QByteArray& path, int quality, int flag) = 0;
     virtual LibraryResult convertToJpeg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality,

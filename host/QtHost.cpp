@@ -191,14 +191,14 @@ LibraryResult QtHost::encodeWith(const char* entry, const QByteArray& text, cons
     return withReason(qrCodeLib(), "QRCodeLibLastError", encode(text.constData(), path.constData()));
 }
 
-Symbol QtHost::encodeSymbol(const QByteArray& text) {
+Symbol QtHost::encodeSymbol(const QByteArray& text, int options) {
     using Fn = int32_t (*)(const char*, int32_t, int32_t, unsigned char*, int32_t, int32_t*);
     auto encode = reinterpret_cast<Fn>(qrCodeLib().entry("QRCodeLibSymbol"));
     Symbol symbol;
     symbol.modules.resize(QRCL_SYMBOL_LIMIT * QRCL_SYMBOL_LIMIT);
     int32_t width = 0;
     symbol.result = withReason(qrCodeLib(), "QRCodeLibLastError",
-                               encode(text.constData(), int32_t(text.size()), QRCL_SYMBOL_DEFAULTS,
+                               encode(text.constData(), int32_t(text.size()), options,
                                       reinterpret_cast<unsigned char*>(symbol.modules.data()),
                                       int32_t(symbol.modules.size()), &width));
     symbol.width = symbol.result.code == QRCL_OK ? width : 0;

@@ -46,7 +46,7 @@ public:
 
     LibraryResult encodeQrCode(const QByteArray& text, const QByteArray& path) override;
     LibraryResult encodeQrCodeSvg(const QByteArray& text, const QByteArray& path) override;
-    Symbol encodeSymbol(const QByteArray& text) override;
+    Symbol encodeSymbol(const QByteArray& text, int options) override;
     LibraryResult writeJpeg(const QImage& picture, const QByteArray& path, int quality, int flag) override;
     LibraryResult convertToJpeg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality, int flag) override;
 

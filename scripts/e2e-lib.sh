@@ -7,10 +7,14 @@ E2E_DIRS=()
 # e2e_begin: a script's processes (Xvfb, the tool, clipboard servers) are stopped and its
 # temporary folders removed however it ends, a failed check or a ctest timeout included.
 e2e_begin() {
+  E2E_SHELL=$BASHPID
   trap e2e_cleanup EXIT
   trap 'exit 1' TERM INT
 }
 e2e_cleanup() {
+  # A background child killed between its fork and its exec still runs these traps: only the
+  # script's own shell cleans up, or the child would remove the folders the script still uses.
+  [ "${E2E_SHELL:-$BASHPID}" = "$BASHPID" ] || return 0
   local pid
   for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${E2E_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done

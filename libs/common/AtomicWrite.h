@@ -2,6 +2,8 @@
 // Complete-or-absent file writes, shared by the two libraries and the tool.
 #include <cstdint>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace lumo {
 
@@ -24,6 +26,38 @@ inline constexpr int kNotRegularFile = 4096;
 // file (kNotRegularFile, EISDIR for a folder), which is not even opened.
 // Returns 0, or the errno of the step that failed, with path left as it was.
 int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links links) noexcept;
+
+// Many complete-or-absent writes sharing one flush, for a run that writes many files: each file's
+// bytes go at once to an anonymous file (or a hidden name, as above), one flush of the file
+// system makes them all durable, and only then does each take its name. A kill or a power loss
+// before that leaves none of them under its name, and none partly written.
+class StagedWrites {
+public:
+    StagedWrites() = default;
+    StagedWrites(const StagedWrites&) = delete;
+    StagedWrites& operator=(const StagedWrites&) = delete;
+    ~StagedWrites(); // what was staged and not published is dropped
+
+    // The same checks as writeAtomically, then the bytes written but not yet named. Returns 0 or
+    // errno; nothing is staged on failure.
+    int stage(const char* path, std::span<const std::uint8_t> bytes, Links links) noexcept;
+    std::size_t staged() const noexcept { return m_files.size(); }
+    // One flush, then every staged file under its name, in the order staged: 0 or the errno of
+    // each (a failed flush fails them all, and none is named).
+    std::vector<int> publish() noexcept;
+
+private:
+    struct File {
+        std::string path;   // where it goes
+        std::string hidden; // its hidden name meanwhile; empty: anonymous, fd holds it
+        int fd = -1;
+        bool exists = false;
+        std::vector<std::uint8_t> bytes; // where nothing can be named later: the bytes themselves
+        Links links = Links::Replace;
+    };
+    std::vector<File> m_files;
+    std::vector<std::string> m_sweptFolders;
+};
 
 // True for exactly the names the fallback above gives its temporaries: ".lumo-", a name, ".",
 // six lower-case letters or digits. For the given file name only, when forName is set.

@@ -28,6 +28,26 @@ e2e_check "--module 3: zbarimg reads the link" e2e_decodes "$work/m3.png" "$link
 e2e_check "--quality 20: quality 20" bash -c \
   "'$tool' -o '$work/q.jpg' --quality 20 '$link' && [ \$(identify -format %Q '$work/q.jpg') = 20 ]"
 
+e2e_check "--size, --ecc, --margin and colours: an SVG drawn by rsvg-convert reads back" bash -c \
+  "env -u DISPLAY '$tool' -o '$work/look.svg' --size 40 --ecc H --margin 2 --foreground 1A237E --background FFF8E1 \
+     '$link' 2>'$work/err' && grep -q 'width=\"40.000mm\"' '$work/look.svg' && grep -q 'moins de 4 modules' '$work/err' &&
+   rsvg-convert -w 400 '$work/look.svg' -o '$work/look.png'"
+e2e_check "colours: zbarimg reads the link" e2e_decodes "$work/look.png" "$link"
+e2e_check "light on dark: usage error" status_is 2 -o "$work/u.png" --foreground FFFFFF --background 000000 "$link"
+e2e_check "light on dark: in French" grep -q "modules foncés sur un fond clair" "$work/err"
+
+# A batch: every good line written and read back, the bad one named with its number.
+mkdir "$work/batch"
+printf 'https://a.fr/1\r\n\na\377b\n%s\n' "$link" | lumo --batch - -o "$work/batch/{n}.png" 2>"$work/err"
+e2e_check "--batch: status 1 for a bad line" [ $? -eq 1 ]
+e2e_check "--batch: the bad line named" grep -q "^Ligne 3 : Le lien contient un caractère invalide" "$work/err"
+e2e_check "--batch: line 1 read back" e2e_decodes "$work/batch/1.png" "https://a.fr/1"
+e2e_check "--batch: line 4 read back" e2e_decodes "$work/batch/4.png" "$link"
+e2e_check "--batch: nothing else" [ "$(ls -A "$work/batch" | tr '\n' ' ')" = "1.png 4.png " ]
+printf '%s\n' https://b.fr/x "../.b" https://b.fr/x >"$work/list"
+e2e_check "--batch {}: the same name twice, status 1" status_is 1 --batch "$work/list" -o "$work/batch/t-{}.svg"
+e2e_check "--batch {}: safe names" [ -f "$work/batch/t-https:__b.fr_x.svg" ] && [ -f "$work/batch/t-___b.svg" ]
+
 printf '%s\n' "$link" | lumo -o "$work/stdin.png" - 2>"$work/err"
 e2e_check "-: standard input, its final line break dropped" e2e_decodes "$work/stdin.png" "$link"
 

@@ -113,7 +113,7 @@ FakeHost::FakeHost() {
         file.write("<svg xmlns=\"http://www.w3.org/2000/svg\"><desc>" + text.toPercentEncoding() + "</desc></svg>");
         return 0;
     };
-    symbolEncoder = [](const QByteArray& text) {
+    symbolEncoder = [](const QByteArray& text, int) {
         host::Symbol symbol{{}, 21, QByteArray(21 * 21, '\0')};
         for (int i = 0; i < symbol.modules.size(); ++i)
             symbol.modules[i] = char((qHash(text) >> (i % 31)) & 1);
@@ -293,11 +293,11 @@ host::LibraryResult FakeHost::convertToJpeg(const QByteArray& bmpPath, const QBy
     return {code, code ? converterSystemError : 0};
 }
 
-host::Symbol FakeHost::encodeSymbol(const QByteArray& text) {
+host::Symbol FakeHost::encodeSymbol(const QByteArray& text, int options) {
     checkFailure(QStringLiteral("encodeSymbol"));
     if (encoderMissing)
         throw host::Failure(QStringLiteral("La bibliothèque QRCodeLib est introuvable ou illisible."));
-    host::Symbol symbol = symbolEncoder(text);
+    host::Symbol symbol = symbolEncoder(text, options);
     if (symbol.result.code)
         symbol.result.systemError = encoderSystemError;
     return symbol;

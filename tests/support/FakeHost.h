@@ -84,7 +84,7 @@ public:
     std::function<int(const QByteArray&, const QByteArray&)> encoder; // default: a plain picture, 0
     std::function<int(const QByteArray&, const QByteArray&)> svgEncoder; // default: a small SVG naming the text, 0
     std::function<int(const QByteArray&, const QByteArray&, int, int)> converter; // default: Qt JPEG, 0
-    std::function<host::Symbol(const QByteArray&)> symbolEncoder; // default: a 21-module pattern of the text
+    std::function<host::Symbol(const QByteArray&, int)> symbolEncoder; // default: a 21-module pattern of the text
     std::function<int(const QImage&, const QByteArray&, int, int)> jpegWriter; // default: Qt JPEG, 0
     int encoderSystemError = 0;   // errno handed with a failing encoder's code
     int converterSystemError = 0; // and with a failing converter's
@@ -143,7 +143,7 @@ public:
     host::Registry& registry() override { return fakeRegistry; }
     host::LibraryResult encodeQrCode(const QByteArray& text, const QByteArray& path) override;
     host::LibraryResult encodeQrCodeSvg(const QByteArray& text, const QByteArray& path) override;
-    host::Symbol encodeSymbol(const QByteArray& text) override;
+    host::Symbol encodeSymbol(const QByteArray& text, int options) override;
     host::LibraryResult writeJpeg(const QImage& picture, const QByteArray& path, int quality, int flag) override;
     host::LibraryResult convertToJpeg(const QByteArray& bmpPath, const QByteArray& jpgPath, int quality,
                                       int flag) override;

@@ -40,6 +40,12 @@ TEST(command_line, OnlyNothingOrOneLinkOpensTheWindowAndEveryWrongLineIsRefusedI
     EXPECT_EQ(both.link, "-");
     EXPECT_EQ(both.quality, 20);
     EXPECT_EQ(both.module, 3);
+    const Request look = read({"-o", "x.svg", "--ecc", "q", "--size", "52,5", "--margin=2", "--foreground", "#767676", "L"});
+    EXPECT_EQ(look.kind, Request::Kind::Write);
+    EXPECT_EQ(look.level, 3);
+    EXPECT_EQ(look.size, 52.5);
+    EXPECT_EQ(look.margin, 2);
+    EXPECT_EQ(look.foreground, 0x767676u); // 4.5:1 on white
 
     const std::vector<std::pair<std::vector<const char*>, QString>> wrongLines = {
         {{"--ouptut", "x.png", "L"}, "Option inconnue : « --ouptut »"},
@@ -61,6 +67,18 @@ TEST(command_line, OnlyNothingOrOneLinkOpensTheWindowAndEveryWrongLineIsRefusedI
         {{"L", "-o"}, "L'option « -o » attend une valeur."},
         {{"-o", "a.png", "--output", "b.png", "L"}, "« --output » est donnée deux fois"},
         {{"--version=2"}, "« --version » ne prend pas de valeur"},
+        {{"--size", "50", "L"}, "« --size » ne sert qu'avec --output"},
+        {{"--batch", "l.txt"}, "« --batch » ne sert qu'avec --output"},
+        {{"-o", "x.png", "--size", "50", "L"}, "« --size » ne vaut que pour un dessin SVG"},
+        {{"-o", "x.svg", "--size", "4.99", "L"}, "La taille va de 5 à 1000 mm."},
+        {{"-o", "x.svg", "--size", "20.125", "L"}, "La taille va de 5 à 1000 mm."},
+        {{"-o", "x.png", "--ecc", "LM", "L"}, "L, M, Q ou H"},
+        {{"-o", "x.png", "--margin", "41", "L"}, "La marge va de 0 à 40 modules."},
+        {{"-o", "x.png", "--background", "FFFFF", "L"}, "« --background » s'écrit RRVVBB"},
+        {{"-o", "x.png", "--foreground", "999999", "L"}, "d'au moins 3:1 (ici 2,84:1)"},
+        {{"-o", "x.png", "--foreground", "FFFFFF", "--background", "000000", "L"}, "modules foncés sur un fond clair"},
+        {{"--batch", "l.txt", "-o", "x.png"}, "contient {n} ou {}"},
+        {{"--batch", "l.txt", "-o", "{n}.png", "L"}, "n'en donnez pas d'autre"},
     };
     for (const auto& [line, message] : wrongLines) {
         const Request request = read(line);
@@ -84,13 +102,13 @@ struct command_line_run : ::testing::Test {
     QDir out{host.tempPath()};
 
     command_line_run() {
-        host.symbolEncoder = [this](const QByteArray& text) {
+        host.symbolEncoder = [this](const QByteArray& text, int options) {
             using Fn = int32_t (*)(const char*, int32_t, int32_t, unsigned char*, int32_t, int32_t*);
             host::Symbol symbol;
             symbol.modules.resize(177 * 177);
             int32_t width = 0;
             symbol.result.code = reinterpret_cast<Fn>(encoderLib.entry("QRCodeLibSymbol"))(
-                text.constData(), int32_t(text.size()), 0, reinterpret_cast<unsigned char*>(symbol.modules.data()),
+                text.constData(), int32_t(text.size()), options, reinterpret_cast<unsigned char*>(symbol.modules.data()),
                 int32_t(symbol.modules.size()), &width);
             symbol.width = width;
             symbol.modules.resize(width * width);
@@ -103,6 +121,10 @@ struct command_line_run : ::testing::Test {
     }
     QByteArray path(const char* name) const { return QFile::encodeName(out.filePath(name)); }
     std::optional<std::string> decoded(const char* name) const { return testsupport::zxingDecode(QImage(out.filePath(name))); }
+    QByteArray readAll(const char* name) const {
+        QFile file(out.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 };
 
 TEST_F(command_line_run, WritesEachFormatOnceUnderItsLockAndNothingElse) {
@@ -135,13 +157,77 @@ TEST_F(command_line_run, WritesEachFormatOnceUnderItsLockAndNothingElse) {
 
     // Three pixels a module, and a quiet zone of four modules on each side.
     ASSERT_EQ(run({"-o", path("m3.png").constData(), "--module", "3", link.c_str()}), 0);
-    const int side = (host.symbolEncoder(QByteArray::fromStdString(link)).width + 8) * 3;
+    const int side = (host.symbolEncoder(QByteArray::fromStdString(link), 0).width + 8) * 3;
     EXPECT_EQ(QImage(out.filePath("m3.png")).size(), QSize(side, side));
     EXPECT_EQ(decoded("m3.png"), link);
 
-    host.log.clear();
+    // The drawing is the encoder's own, its colours apart.
     ASSERT_EQ(run({"-o", path("qr.svg").constData(), link.c_str()}), 0);
-    EXPECT_EQ(host.log.filter(QRegularExpression("^(lockFile|encode)")), (QStringList{"lockFile", "encodeQrCodeSvg"}));
+    ASSERT_EQ(reinterpret_cast<Draw>(encoderLib.entry("FastQRCodeSvg"))(link.c_str(), path("own.svg")), 0);
+    EXPECT_EQ(readAll("qr.svg"), readAll("own.svg").replace("#fff", "#ffffff").replace("#000", "#000000"));
+}
+
+TEST_F(command_line_run, SizeLevelMarginAndColoursShapeEachFormat) {
+    const std::string link = "https://www.exemple.fr/taille";
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(run({"-o", path("look.png").constData(), "-m", "3", "--margin", "1", "--ecc", "H", "--foreground",
+                   "1A237E", "--background", "FFF8E1", link.c_str()}),
+              0);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Note : une marge de moins de 4 modules peut gêner certains lecteurs.\n");
+    EXPECT_EQ(decoded("look.png"), link);
+    const QImage look(out.filePath("look.png"));
+    const int high = host.symbolEncoder(QByteArray::fromStdString(link), 4).width;
+    EXPECT_GT(high, host.symbolEncoder(QByteArray::fromStdString(link), 1).width);
+    EXPECT_EQ(look.size(), QSize((high + 2) * 3, (high + 2) * 3));
+    EXPECT_EQ(look.pixel(0, 0), qRgb(0xFF, 0xF8, 0xE1));
+    EXPECT_EQ(look.pixel(3, 3), qRgb(0x1A, 0x23, 0x7E)); // the finder's corner, one module in
+
+    ASSERT_EQ(run({"-o", path("look.svg").constData(), "--size", "30", "--margin", "6", "--background", "EEEEEE",
+                   link.c_str()}),
+              0);
+    const QByteArray svg = readAll("look.svg");
+    const QByteArray span = QByteArray::number(host.symbolEncoder(QByteArray::fromStdString(link), 0).width + 12);
+    EXPECT_TRUE(svg.contains("width=\"30.000mm\" height=\"30.000mm\" viewBox=\"0 0 " + span + " " + span + "\""));
+    EXPECT_TRUE(svg.contains("fill=\"#eeeeee\"/>\n<path fill=\"#000000\" d=\"M6 6h7v1h-7z")) << svg.toStdString();
+
+    // A level too high for the text's length is said so, not "too long for a QR code".
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(run({"-o", path("h.png").constData(), "--ecc", "H", std::string(3100, '7').c_str()}), 1);
+    EXPECT_TRUE(QString::fromStdString(::testing::internal::GetCapturedStderr()).contains("au niveau de correction H"));
+}
+
+TEST_F(command_line_run, ABatchWritesEveryGoodLineNamesEachBadOneAndNeverReplacesItsOwnFiles) {
+    std::string lines = "https://a.fr/1\r\n\na\xFF\nhttps://b.fr/4\n";
+    for (int i = 5; i <= 9; ++i)
+        lines += "\n";
+    lines += "https://c.fr/10";
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(run({"--batch", "-", "-o", path("{n}.png").constData()}, lines), 1);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Ligne 3 : Le lien contient un caractère invalide : il ne peut pas être encodé.\n");
+    EXPECT_EQ(out.entryList(QDir::Files), (QStringList{"01.png", "04.png", "10.png"}));
+    EXPECT_EQ(decoded("01.png"), "https://a.fr/1");
+    EXPECT_EQ(decoded("10.png"), "https://c.fr/10");
+
+    // The line's own text as the name, made safe; the same name twice is the second line's fault.
+    QFile list(out.filePath("list.txt"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("https://x.fr/a\n../.cach\xC3\xA9\nhttps://x.fr/a\ntab\there\xC2\x85\n" + QByteArray(130, 'e') + "\xC3\xA9\n");
+    list.close();
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(run({"--batch", path("list.txt").constData(), "-o", path("s-{}.svg").constData()}), 1);
+    const QString said = QString::fromStdString(::testing::internal::GetCapturedStderr());
+    EXPECT_TRUE(said.startsWith(QStringLiteral("Ligne 3 : le fichier « %1 » vient d'être écrit pour la ligne 1")
+                                    .arg(out.filePath("s-https:__x.fr_a.svg")))) << said.toStdString();
+    EXPECT_EQ(said.count(u'\n'), 1);
+    QStringList names = out.entryList({"s-*"}, QDir::Files | QDir::Hidden);
+    names.sort();
+    EXPECT_EQ(names, (QStringList{QStringLiteral("s-___.caché.svg"), "s-" + QString(120, u'e') + ".svg",
+                                  "s-https:__x.fr_a.svg", "s-tab_here_.svg"}));
+
+    EXPECT_EQ(run({"--batch", path("absent.txt").constData(), "-o", path("{n}.png").constData()}), 1);
+    EXPECT_EQ(run({"--batch", out.path().toUtf8().constData(), "-o", path("{n}.png").constData()}), 1);
 }
 
 TEST_F(command_line_run, ReadsStandardInputToABoundAndKeepsTheBytesOfNamesAndLinks) {

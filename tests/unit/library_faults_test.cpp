@@ -5,6 +5,7 @@
 #include "FileOps.h"
 #include "FakeHost.h" // readable QString values
 #include "Lumo_Image_BmpJpg.h"
+#include "AtomicWrite.h"
 #include "QRCodeLib.h"
 #include "QrDecode.h"
 
@@ -97,6 +98,12 @@ LUMO_INTERPOSED int fsync(int fd) {
     static const auto real = steps::next<int (*)(int)>("fsync");
     if (steps::recording)
         steps::note(QStringLiteral("fsync ") + steps::pathOf(fd));
+    return real(fd);
+}
+LUMO_INTERPOSED int syncfs(int fd) noexcept {
+    static const auto real = steps::next<int (*)(int)>("syncfs");
+    if (steps::recording)
+        steps::note(QStringLiteral("syncfs ") + steps::pathOf(fd));
     return real(fd);
 }
 LUMO_INTERPOSED int rename(const char* from, const char* to) noexcept {
@@ -352,6 +359,31 @@ TEST_F(LibraryFaults, BytesAreFlushedBeforeTheNameAppears) {
         EXPECT_EQ(recording.take(m_dir.path()), expected);
         EXPECT_EQ(decode(code), "https://exemple.fr/");
         EXPECT_EQ(decode(jpg), "https://exemple.fr/");
+    }
+    EXPECT_EQ(entries(), QStringList({"QRCODE.bmp", "Temp.bmp", "a.jpg", "b.jpg"}));
+
+    // Many files, one flush: none is named before it, and none at all when they are dropped.
+    const std::uint8_t bytes[] = {'q', 'r'};
+    for (const bool anonymous : {true, false}) {
+        SCOPED_TRACE(anonymous ? "staged, anonymous" : "staged, hidden names");
+        steps::Recording recording(anonymous);
+        {
+            lumo::StagedWrites dropped;
+            ASSERT_EQ(dropped.stage(QFile::encodeName(file("gone.svg")).constData(), bytes, lumo::Links::WriteThrough), 0);
+        }
+        lumo::StagedWrites staged;
+        ASSERT_EQ(staged.stage(QFile::encodeName(file("s.svg")).constData(), bytes, lumo::Links::WriteThrough), 0);
+        ASSERT_EQ(staged.stage(QFile::encodeName(code).constData(), bytes, lumo::Links::WriteThrough), 0);
+        EXPECT_EQ(entries().filter(QRegularExpression("^(s|gone)\\.svg$")), QStringList());
+        EXPECT_EQ(staged.publish(), (std::vector<int>{0, 0}));
+        const QStringList expected =
+            anonymous ? QStringList{"syncfs (anonyme)", "link s.svg", "link .lumo-QRCODE.bmp.XXXXXX",
+                                    "rename .lumo-QRCODE.bmp.XXXXXX QRCODE.bmp"}
+                      : QStringList{"syncfs .lumo-s.svg.XXXXXX", "rename .lumo-s.svg.XXXXXX s.svg",
+                                    "rename .lumo-QRCODE.bmp.XXXXXX QRCODE.bmp"};
+        EXPECT_EQ(recording.take(m_dir.path()).filter(QRegularExpression("^(sync|link|rename)")), expected);
+        EXPECT_EQ(readAll(file("s.svg")), "qr");
+        ASSERT_TRUE(QFile::remove(file("s.svg")));
     }
     EXPECT_EQ(entries(), QStringList({"QRCODE.bmp", "Temp.bmp", "a.jpg", "b.jpg"}));
 }

@@ -337,7 +337,18 @@ TEST_F(qrcodelib, RefusesBadInputBeforeWritingAnything) {
     // The symbol in memory: the same checks, plus its own room and its reserved options.
     unsigned char modules[21 * 21];
     int32_t width = 0;
-    EXPECT_EQ(QRCodeLibSymbol("a", 1, 1, modules, sizeof modules, &width), QRCL_ERR_ARGUMENT);
+    EXPECT_EQ(QRCodeLibSymbol("a", 1, QRCL_SYMBOL_LEVEL_H + 1, modules, sizeof modules, &width), QRCL_ERR_ARGUMENT);
+    EXPECT_EQ(QRCodeLibSymbol("a", 1, -1, modules, sizeof modules, &width), QRCL_ERR_ARGUMENT);
+    // A chosen level is kept whatever the size: 7089 digits fit at L only.
+    std::vector<unsigned char> room(QRCL_SYMBOL_LIMIT * QRCL_SYMBOL_LIMIT);
+    const std::string digits = repeat("7", 7089), link = "https://exemple.fr/" + repeat("a", 80);
+    EXPECT_EQ(QRCodeLibSymbol(digits.c_str(), 7089, QRCL_SYMBOL_LEVEL_L, room.data(), int32_t(room.size()), &width), QRCL_OK);
+    EXPECT_EQ(QRCodeLibSymbol(digits.c_str(), 7089, QRCL_SYMBOL_LEVEL_M, room.data(), int32_t(room.size()), &width),
+              QRCL_ERR_TOO_LONG);
+    int32_t low = 0, high = 0;
+    EXPECT_EQ(QRCodeLibSymbol(link.c_str(), int32_t(link.size()), QRCL_SYMBOL_LEVEL_L, room.data(), int32_t(room.size()), &low), QRCL_OK);
+    EXPECT_EQ(QRCodeLibSymbol(link.c_str(), int32_t(link.size()), QRCL_SYMBOL_LEVEL_H, room.data(), int32_t(room.size()), &high), QRCL_OK);
+    EXPECT_LT(low, high);
     EXPECT_EQ(QRCodeLibSymbol("a", 1, QRCL_SYMBOL_DEFAULTS, modules, 21 * 21, nullptr), QRCL_ERR_ARGUMENT);
     EXPECT_EQ(QRCodeLibSymbol("a", 0, QRCL_SYMBOL_DEFAULTS, modules, 21 * 21, &width), QRCL_ERR_EMPTY);
     EXPECT_EQ(QRCodeLibSymbol("\xFF", 1, QRCL_SYMBOL_DEFAULTS, modules, 21 * 21, &width), QRCL_ERR_ENCODING);

@@ -2,6 +2,7 @@
 #include "AtomicWrite.h"
 #include "AtomicWriteNames.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -171,6 +172,103 @@ void removeLeftovers(const char* folder, const char* forName) noexcept {
             ::unlinkat(fd, entry->d_name, 0);
     }
     ::closedir(dir);
+}
+
+StagedWrites::~StagedWrites() {
+    for (const File& file : m_files) {
+        ::close(file.fd);
+        if (!file.hidden.empty())
+            ::unlink(file.hidden.c_str());
+    }
+}
+
+int StagedWrites::stage(const char* path, std::span<const std::uint8_t> bytes, Links links) noexcept {
+    try {
+        File file;
+        file.path = path;
+        if (file.path.empty())
+            return ENOENT;
+        if (links == Links::WriteThrough)
+            if (const int error = followLinks(file.path))
+                return error;
+        struct stat old {};
+        if (const int error = mayReplace(file.path, old, file.exists))
+            return error;
+        const std::string folder = folderOf(file.path);
+        if (std::find(m_sweptFolders.begin(), m_sweptFolders.end(), folder) == m_sweptFolders.end()) {
+            removeLeftovers(folder.c_str());
+            m_sweptFolders.push_back(folder);
+        }
+        file.fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (file.fd < 0) {
+            if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+                return errno;
+            for (int tries = 0; tries < 100 && file.fd < 0; ++tries) {
+                file.hidden = hiddenBeside(file.path);
+                file.fd = ::open(file.hidden.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+                if (file.fd < 0 && errno != EEXIST)
+                    return errno;
+            }
+            if (file.fd < 0)
+                return EEXIST;
+        }
+        const bool replacing = file.exists && S_ISREG(old.st_mode);
+        if ((replacing && ::fchmod(file.fd, old.st_mode & 07777) != 0) || !writeAll(file.fd, bytes)) {
+            const int error = errno;
+            ::close(file.fd);
+            if (!file.hidden.empty())
+                ::unlink(file.hidden.c_str());
+            return error;
+        }
+        m_files.push_back(std::move(file));
+        return 0;
+    } catch (...) {
+        return ENOMEM;
+    }
+}
+
+std::vector<int> StagedWrites::publish() noexcept {
+    std::vector<File> files;
+    files.swap(m_files);
+    std::vector<int> errors(files.size(), 0);
+    // One flush for each file system the files are on; not a part is named before.
+    std::vector<dev_t> flushed;
+    int flushError = 0;
+    for (const File& file : files) {
+        struct stat st {};
+        if (::fstat(file.fd, &st) != 0) {
+            flushError = errno;
+            break;
+        }
+        if (std::find(flushed.begin(), flushed.end(), st.st_dev) != flushed.end())
+            continue;
+        if (::syncfs(file.fd) != 0) {
+            flushError = errno;
+            break;
+        }
+        flushed.push_back(st.st_dev);
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const File& file = files[i];
+        int& error = errors[i];
+        error = flushError;
+        if (error == 0 && file.hidden.empty()) {
+            const std::string self = "/proc/self/fd/" + std::to_string(file.fd);
+            const std::string name = file.exists ? hiddenBeside(file.path) : file.path;
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0)
+                error = errno;
+            else if (file.exists && std::rename(name.c_str(), file.path.c_str()) != 0) {
+                error = errno;
+                ::unlink(name.c_str());
+            }
+        } else if (error == 0 && std::rename(file.hidden.c_str(), file.path.c_str()) != 0) {
+            error = errno;
+        }
+        if (error != 0 && !file.hidden.empty())
+            ::unlink(file.hidden.c_str());
+        ::close(file.fd);
+    }
+    return errors;
 }
 
 } // namespace lumo

@@ -199,4 +199,33 @@ void removeLeftovers(const char* folder, const char* forName) noexcept {
     }
 }
 
+// Windows has no anonymous files to link in later: each staged file keeps its bytes and is
+// written through the ordinary complete-or-absent writer when published.
+StagedWrites::~StagedWrites() = default;
+
+int StagedWrites::stage(const char* path, std::span<const std::uint8_t> bytes, Links links) noexcept {
+    try {
+        File file;
+        file.path = path;
+        if (file.path.empty())
+            return ENOENT;
+        file.bytes.assign(bytes.begin(), bytes.end());
+        file.links = links;
+        m_files.push_back(std::move(file));
+        return 0;
+    } catch (...) {
+        return ENOMEM;
+    }
+}
+
+std::vector<int> StagedWrites::publish() noexcept {
+    std::vector<File> files;
+    files.swap(m_files);
+    std::vector<int> errors;
+    errors.reserve(files.size());
+    for (const File& file : files)
+        errors.push_back(writeAtomically(file.path.c_str(), file.bytes, file.links));
+    return errors;
+}
+
 } // namespace lumo

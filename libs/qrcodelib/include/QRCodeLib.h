@@ -57,6 +57,10 @@ extern "C" {
 #define QRCL_SYMBOL_LIMIT 177   /* modules a side of the largest symbol (version 40) */
 
 #define QRCL_SYMBOL_DEFAULTS 0  /* QRCodeLibSymbol's options: the choices FastQRCode makes */
+#define QRCL_SYMBOL_LEVEL_L 1   /* or this very error correction level, whatever the size */
+#define QRCL_SYMBOL_LEVEL_M 2
+#define QRCL_SYMBOL_LEVEL_Q 3
+#define QRCL_SYMBOL_LEVEL_H 4
 
 /*
  * Writes the QR code of a zero-terminated text as a BMP file.
@@ -120,8 +124,9 @@ QRCL_EXPORT int32_t FastQRCodeSvgN(const char* text, int32_t length, const char*
  *
  * In:  text      length bytes of UTF-8 text, as FastQRCodeN.
  *      length    number of bytes of text.
- *      options   QRCL_SYMBOL_DEFAULTS; every other value is reserved for choices of a later
- *                version (such as the error correction level) and refused.
+ *      options   QRCL_SYMBOL_DEFAULTS, or one of QRCL_SYMBOL_LEVEL_L to _H for that error
+ *                correction level (the smallest symbol that holds the text at it); every
+ *                other value is reserved for choices of a later version and refused.
  *      modules   room for capacity bytes; QRCL_SYMBOL_LIMIT * QRCL_SYMBOL_LIMIT always suffice.
  *      capacity  bytes of room at modules.
  *      width     where the number of modules a side goes.
@@ -131,7 +136,8 @@ QRCL_EXPORT int32_t FastQRCodeSvgN(const char* text, int32_t length, const char*
  * Returns:
  *      QRCL_OK            done.
  *      QRCL_ERR_ARGUMENT  text, modules or width null; negative length or capacity; options
- *                         not QRCL_SYMBOL_DEFAULTS; capacity below width * width.
+ *                         none of the values above; capacity below width * width.
+ *      QRCL_ERR_TOO_LONG  also for a text its class holds but not at the chosen level.
  *      QRCL_ERR_EMPTY, QRCL_ERR_NUL, QRCL_ERR_ENCODING, QRCL_ERR_TOO_LONG, QRCL_ERR_INTERNAL
  *                         as FastQRCodeN, checked in the same order.
  */

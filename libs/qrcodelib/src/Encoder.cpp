@@ -88,12 +88,17 @@ Encoded failed(const Attempt& attempt) {
 
 } // namespace
 
-Encoded encode(std::string_view view, TextKind kind) {
+Encoded encode(std::string_view view, TextKind kind, int level) {
     // Checked before any attempt: a larger text would also overflow libqrencode's int sizes.
     const TextClass textClass = classOf(view, kind);
     if (view.size() > textClass.limit)
         return {QRCL_ERR_TOO_LONG, nullptr};
     const std::string text(view); // libqrencode's string entry needs the terminator
+    if (level != 0) {
+        constexpr QRecLevel levels[] = {QR_ECLEVEL_L, QR_ECLEVEL_M, QR_ECLEVEL_Q, QR_ECLEVEL_H};
+        Attempt chosen = encodeAt(text, textClass, levels[level - 1]);
+        return chosen.symbol ? found(chosen) : failed(chosen);
+    }
 
     Attempt medium = encodeAt(text, textClass, QR_ECLEVEL_M);
     if (!medium.symbol) {

@@ -20,7 +20,8 @@ struct Encoded {
     QRcodePtr symbol;    // set when status is QRCL_OK
 };
 
-// text: non-empty, of kind Ascii or Utf8 (see classifyText).
-Encoded encode(std::string_view text, TextKind kind);
+// text: non-empty, of kind Ascii or Utf8 (see classifyText). level: 0 chooses as the header
+// says; 1 to 4 is L, M, Q or H, that level alone.
+Encoded encode(std::string_view text, TextKind kind, int level = 0);
 
 } // namespace qrcl

@@ -44,7 +44,8 @@ std::int32_t makeCode(std::string_view text, const char* path, const Format& for
     return lastError == 0 ? QRCL_OK : QRCL_ERR_WRITE;
 }
 
-std::int32_t copySymbol(std::string_view text, unsigned char* modules, std::int32_t capacity, std::int32_t* width) {
+std::int32_t copySymbol(std::string_view text, int level, unsigned char* modules, std::int32_t capacity,
+                        std::int32_t* width) {
     if (text.empty())
         return QRCL_ERR_EMPTY;
     const TextKind kind = classifyText(text);
@@ -52,7 +53,7 @@ std::int32_t copySymbol(std::string_view text, unsigned char* modules, std::int3
         return QRCL_ERR_NUL;
     if (kind == TextKind::Invalid)
         return QRCL_ERR_ENCODING;
-    const Encoded encoded = encode(text, kind);
+    const Encoded encoded = encode(text, kind, level);
     if (encoded.status != QRCL_OK)
         return encoded.status;
     const int side = encoded.symbol->width;
@@ -107,11 +108,11 @@ int32_t FastQRCodeSvgN(const char* text, int32_t length, const char* path) {
 int32_t QRCodeLibSymbol(const char* text, int32_t length, int32_t options, unsigned char* modules,
                         int32_t capacity, int32_t* width) {
     if (text == nullptr || modules == nullptr || width == nullptr || length < 0 || capacity < 0 ||
-        options != QRCL_SYMBOL_DEFAULTS)
+        options < QRCL_SYMBOL_DEFAULTS || options > QRCL_SYMBOL_LEVEL_H)
         return QRCL_ERR_ARGUMENT;
     qrcl::lastError = 0;
     try {
-        return qrcl::copySymbol(std::string_view(text, static_cast<std::size_t>(length)), modules, capacity, width);
+        return qrcl::copySymbol(std::string_view(text, static_cast<std::size_t>(length)), options, modules, capacity, width);
     } catch (...) {
         return QRCL_ERR_INTERNAL;
     }
