@@ -4,6 +4,7 @@
 #include "Lumo_Image_BmpJpg.h"
 #include "Naming.h"
 #include "NumericValue.h"
+#include "QRCodeLib.h"
 #include "SymbolPicture.h"
 #include "SystemReason.h"
 
@@ -80,7 +81,7 @@ std::optional<int> askSide(host::Host& host, SaveChoices& choices) {
 
 // The code drawn again from the link at the chosen size: whole pixels per module, never scaled.
 QImage sizedPicture(host::Host& host, const QString& link, const QString& target, int side) {
-    const host::Symbol symbol = host.encodeSymbol(link.toUtf8());
+    const host::Symbol symbol = host.encodeSymbol(link.toUtf8(), QRCL_SYMBOL_DEFAULTS);
     if (symbol.result.code != 0)
         throw host::Failure(encoderFailureText(symbol.result, link, target));
     if (side < smallestSide(symbol))

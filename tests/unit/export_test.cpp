@@ -461,7 +461,7 @@ void expectDrawnAt(const QImage& picture, const host::Symbol& symbol, int side) 
 }
 
 TEST_F(Save, PngOfAChosenSizeTable) {
-    const host::Symbol symbol = host.symbolEncoder(lumo::MainWindow::initialLink.toUtf8()); // 21 modules
+    const host::Symbol symbol = host.symbolEncoder(lumo::MainWindow::initialLink.toUtf8(), 0); // 21 modules
     const QImage preview = previewBox()->picture();
     struct Case {
         std::optional<QString> answer; // nullopt: Cancel
@@ -469,9 +469,10 @@ TEST_F(Save, PngOfAChosenSizeTable) {
         QString said;                   // in the message when nothing is written
     };
     const QString range = "de 21 à 8192", tooSmall = "il lui en faut au moins 29";
-    const std::vector<Case> cases = {{"1024", 1024}, {"29", 29},          {"58", 58},         {"1 000", 1000},
-                                     {"8192", 8192}, {"28", 0, tooSmall}, {"21", 0, tooSmall}, {"8193", 0, range},
-                                     {"abc", 0, range}, {"", 0, range},   {std::nullopt, 0}};
+    const std::vector<Case> cases = {{"1024", 1024, {}}, {"29", 29, {}},        {"58", 58, {}},
+                                     {"1 000", 1000, {}}, {"8192", 8192, {}},    {"28", 0, tooSmall},
+                                     {"21", 0, tooSmall}, {"8193", 0, range},    {"abc", 0, range},
+                                     {"", 0, range},      {std::nullopt, 0, {}}};
     QString offered = "1024"; // the first question of a run
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answer.value_or("<Annuler>").toStdString());
@@ -489,8 +490,9 @@ TEST_F(Save, PngOfAChosenSizeTable) {
         if (c.side == 0) {
             EXPECT_EQ(contents(out + "/grand.png"), "earlier");
             ASSERT_EQ(host.messages.size(), c.answer ? 1u : 0u);
-            if (c.answer)
+            if (c.answer) {
                 EXPECT_TRUE(host.messages[0].text.contains(c.said)) << host.messages[0].text.toStdString();
+            }
             continue;
         }
         EXPECT_TRUE(host.messages.empty());
