@@ -25,18 +25,22 @@ struct Format {
 constexpr Format kBmp{renderBmp, lumo::Links::Replace};
 constexpr Format kSvg{renderSvg, lumo::Links::WriteThrough};
 
+// The text's own checks, then its code.
+Encoded encodeChecked(std::string_view text, int level) {
+    if (text.empty())
+        return {QRCL_ERR_EMPTY, nullptr};
+    const TextKind kind = classifyText(text);
+    if (kind == TextKind::HasNul)
+        return {QRCL_ERR_NUL, nullptr};
+    if (kind == TextKind::Invalid)
+        return {QRCL_ERR_ENCODING, nullptr};
+    return encode(text, kind, level);
+}
+
 std::int32_t makeCode(std::string_view text, const char* path, const Format& format) {
     if (*path == '\0')
         return QRCL_ERR_ARGUMENT;
-    if (text.empty())
-        return QRCL_ERR_EMPTY;
-    const TextKind kind = classifyText(text);
-    if (kind == TextKind::HasNul)
-        return QRCL_ERR_NUL;
-    if (kind == TextKind::Invalid)
-        return QRCL_ERR_ENCODING;
-
-    const Encoded encoded = encode(text, kind);
+    const Encoded encoded = encodeChecked(text, 0);
     if (encoded.status != QRCL_OK)
         return encoded.status;
     const std::vector<std::uint8_t> picture = format.render(*encoded.symbol);
@@ -46,14 +50,7 @@ std::int32_t makeCode(std::string_view text, const char* path, const Format& for
 
 std::int32_t copySymbol(std::string_view text, int level, unsigned char* modules, std::int32_t capacity,
                         std::int32_t* width) {
-    if (text.empty())
-        return QRCL_ERR_EMPTY;
-    const TextKind kind = classifyText(text);
-    if (kind == TextKind::HasNul)
-        return QRCL_ERR_NUL;
-    if (kind == TextKind::Invalid)
-        return QRCL_ERR_ENCODING;
-    const Encoded encoded = encode(text, kind, level);
+    const Encoded encoded = encodeChecked(text, level);
     if (encoded.status != QRCL_OK)
         return encoded.status;
     const int side = encoded.symbol->width;
