@@ -214,7 +214,7 @@ TEST_F(Save, TargetCarriesTheExtensionOfTheChosenType) {
     const std::vector<Case> cases = {
         {"qr", 1, "qr.bmp", "bmp"},         {"qr.png", 3, "qr.jpg", "jpeg"},
         {"a.b.c", 1, "a.bmp", "bmp"},       {"name.", 2, "name.jpg", "jpeg"},
-        {"QR.BMP", 2, "QR.jpg", "jpeg"},    {"Noël à Zürich.gif", 4, "Noël à Zürich.jpg", "jpeg"},
+        {"CODE.BMP", 2, "CODE.jpg", "jpeg"},    {"Noël à Zürich.gif", 4, "Noël à Zürich.jpg", "jpeg"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
@@ -571,7 +571,7 @@ TEST_F(Save, FailuresAreReportedAndLoseNothing) {
         const auto& message = host.messages[0];
         EXPECT_EQ(message.title, "Erreur");
         EXPECT_EQ(message.kind, host::MessageKind::Critical);
-        EXPECT_TRUE(message.text.contains("« " + target + " »")) << message.text.toStdString();
+        EXPECT_TRUE(message.text.contains("« " + QDir::toNativeSeparators(target) + " »")) << message.text.toStdString();
         EXPECT_TRUE(message.text.contains(c.reason)) << message.text.toStdString();
         EXPECT_EQ(contents(target), older);
         EXPECT_EQ(previewBox()->picture(), preview);
@@ -594,7 +594,7 @@ TEST_F(Save, TargetsThatCannotBeWritten) {
         host.saveAnswers.push_back(confirm(blocker + "/qr", type));
         command(3)->click();
         ASSERT_EQ(host.messages.size(), 1u);
-        EXPECT_TRUE(host.messages[0].text.contains(blocker + (type == 1 ? "/qr.bmp" : "/qr.jpg")));
+        EXPECT_TRUE(host.messages[0].text.contains(QDir::toNativeSeparators(blocker + (type == 1 ? "/qr.bmp" : "/qr.jpg"))));
         EXPECT_EQ(contents(blocker), "x");
         EXPECT_FALSE(QFile::exists(temp()));
         EXPECT_EQ(window.windowTitle(), "Lumo-RAZazu");
@@ -646,7 +646,7 @@ TEST_F(Save, FailuresAfterTheTargetIsWritten) {
         save("qr.bmp", 1);
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_TRUE(host.messages[0].text.contains("a été écrit"));
-        EXPECT_EQ(window.windowTitle(), out + "/qr.bmp");
+        EXPECT_EQ(window.windowTitle(), QDir::toNativeSeparators(out + "/qr.bmp"));
         EXPECT_EQ(window.saveChoices().lastFile, out + "/qr.bmp");
         EXPECT_EQ(previewBox()->picture(), preview);
         EXPECT_EQ(formatOf(out + "/qr.bmp"), "bmp");
