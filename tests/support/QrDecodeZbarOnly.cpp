@@ -10,11 +10,12 @@ namespace testsupport {
 std::optional<std::string> zxingDecode(const QImage& image) {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("code.png"));
-    // A quiet zone around the picture, as a reader sees a code on a page.
+    // A quiet zone around the picture, as a reader sees a code on a page; zbar reads no one-pixel
+    // modules, so each pixel becomes four by four.
     QImage framed(image.width() + 40, image.height() + 40, QImage::Format_RGB32);
     framed.fill(Qt::white);
     QPainter(&framed).drawImage(20, 20, image);
-    if (!framed.save(path))
+    if (!framed.scaled(framed.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(path))
         return std::nullopt;
     return zbarDecodeFile(path);
 }
