@@ -50,17 +50,17 @@ open_dialog() {
 
 # Cancel (Escape is the "Annuler" button): the dialog closes, nothing is said.
 e2e_require "the printer dialog opens, in French" open_dialog
-# A dialog still settling (slow under the sanitizers) can miss the key: press it again until it
-# closes.
-cancel_dialog() {
+# A dialog still settling (slow under the sanitizers) can miss a key: press it again until the
+# dialog closes.
+close_with() {
   local try
   for try in 1 2 3 4 5; do
-    xdotool key Escape
-    e2e_wait_for 4 dialog_gone && return 0
+    xdotool key "$1"
+    e2e_wait_for 6 dialog_gone && return 0
   done
   return 1
 }
-e2e_check "Annuler closes the dialog" cancel_dialog
+e2e_check "Annuler closes the dialog" close_with Escape
 e2e_check "Annuler shows no message" no_message
 
 # Print: choose the queue by name in the printer list (Alt+N, "Nom"), then "Imprimer", the
@@ -68,8 +68,7 @@ e2e_check "Annuler shows no message" no_message
 e2e_require "the printer dialog opens again" open_dialog
 xdotool key alt+n
 xdotool type --delay 20 "$queue"
-xdotool key Return
-e2e_check "Imprimer closes the dialog" e2e_wait_for 10 dialog_gone
+e2e_check "Imprimer closes the dialog" close_with Return
 
 # The job has left the queue and its PDF is complete. Jobs run in order, so a job from the
 # cancelled dialog would have come out first: one page of ours means Cancel printed nothing.
@@ -134,8 +133,8 @@ e2e_check "the QR-Code tab shows the natural size" e2e_wait_for 10 tab_shown
 [ -n "${E2E_SHOTS:-}" ] && import -window "$dialog" "$E2E_SHOTS/print-tab.png"
 xdotool type --delay 20 "80"
 # Tab to the placement, Down to "Centré sur la page", Return for "OK".
-xdotool key Tab Down Return
-e2e_check "OK closes the dialog" e2e_wait_for 10 dialog_gone
+xdotool key Tab Down
+e2e_check "OK closes the dialog" close_with Return
 e2e_require "the sized job leaves the queue as a PDF that reads as the link" e2e_wait_for 120 printed
 pdf=$(head -n 1 "$work/ours")
 pdftoppm -r 300 -gray -aaVector no -singlefile "$pdf" "$work/whole"
