@@ -6,7 +6,7 @@
 #include "Naming.h"
 #include "NumericValue.h"
 #include "PictureBox.h"
-#include "SpecialFiles.h"
+#include "Fifo.h"
 
 #include <QDir>
 #include <QFile>

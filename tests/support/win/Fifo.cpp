@@ -1,4 +1,4 @@
-#include "SpecialFiles.h"
+#include "Fifo.h"
 
 namespace testsupport {
 
