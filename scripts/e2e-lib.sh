@@ -209,8 +209,16 @@ e2e_preview() {
     convert "$2.window.png" -crop 201x201+10+42 +repage -filter point -resize 400% "$2"
 }
 
+# e2e_on_windows BIN_DIR: the folder holds the Windows build, which the scripts run under Wine.
+e2e_on_windows() { [ -f "$1/lumo-razazu.exe" ]; }
+
 E2E_PASSED=0
 E2E_FAILED=0
+E2E_SKIPPED=0
+# e2e_skip NAME WHY: a check this platform cannot show, counted apart, with the reason.
+e2e_skip() {
+  E2E_SKIPPED=$((E2E_SKIPPED + 1)); echo "skipped: $1 ($2)"
+}
 # e2e_check NAME COMMAND...: one check, counted; the script ends with the counts.
 e2e_check() {
   local name=$1; shift
@@ -223,6 +231,8 @@ e2e_require() {
   if "$@"; then e2e_check "$name" true; else e2e_check "$name" false; e2e_summary; exit 1; fi
 }
 e2e_summary() {
-  echo "$E2E_PASSED passed, $E2E_FAILED failed"
+  local skipped=
+  [ "$E2E_SKIPPED" -eq 0 ] || skipped=", $E2E_SKIPPED skipped"
+  echo "$E2E_PASSED passed, $E2E_FAILED failed$skipped"
   [ "$E2E_FAILED" -eq 0 ]
 }
