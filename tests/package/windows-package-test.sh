@@ -12,6 +12,8 @@ export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine=/usr/lib/wine/wine64
 setup=$(ls "$build"/lumo-razazu-*-win64-setup.exe 2>/dev/null | head -n 1)
 e2e_require "the installer was built" [ -f "$setup" ]
+# Wine's desktop takes the display it starts on: no window can be made when it starts without.
+e2e_start_xvfb || exit 1
 "$wine" wineboot -i >/dev/null 2>&1
 trap '/usr/lib/wine/wineserver -k 2>/dev/null; e2e_cleanup' EXIT
 
@@ -32,18 +34,22 @@ link="https://www.exemple.fr/installé?n=1"
 e2e_temp_dir out || exit 1
 (cd "$out" && "$wine" "$app/lumo-razazu.exe" -o x.png "$link") >/dev/null 2>&1
 e2e_check "the installed command line writes the code" e2e_decodes "$out/x.png" "$link"
-# The window on a link: its working file goes to the user's folder, not the program's.
-e2e_start_xvfb || exit 1
+# The window on a link, its code created: the working file goes to the user's folder, not the
+# program's.
 "$wine" "$app/lumo-razazu.exe" "$link" >/dev/null 2>&1 &
 tool=$!
 E2E_PIDS+=("$tool")
+E2E_WIN=$(e2e_window "Lumo-RAZazu") && e2e_click create
 e2e_check "the window's working file lands in %LOCALAPPDATA%\\Lumo-RAZazu" \
   e2e_wait_for 60 e2e_decodes "$data/QRCODE.bmp" "$link"
 e2e_check "none in the program's folder" test ! -e "$app/QRCODE.bmp"
 kill "$tool" 2>/dev/null; wait "$tool" 2>/dev/null
 
 "$wine" "$app/Uninstall.exe" /S >/dev/null 2>&1
-e2e_check "uninstalled: the program's folder is gone" e2e_wait_for 120 test ! -e "$app"
+# The uninstaller runs on from a copy of itself after the console's call returns: wait for every
+# program of the prefix to end.
+timeout 120 /usr/lib/wine/wineserver -w
+e2e_check "uninstalled: the program's folder is gone" test ! -e "$app"
 e2e_check "uninstalled: the Start-menu entry is gone" test ! -e "$menu/Lumo-RAZazu"
 left=$(find "$c" -ipath '*lumo-razazu*' ! -path "$data" ! -path "$data/*" | head -n 5)
 e2e_check "uninstalled: nothing else of it on the disk" [ -z "$left" ] || echo "  left: $left"
