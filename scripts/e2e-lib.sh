@@ -32,9 +32,12 @@ e2e_temp_dir() {
   printf -v "$1" '%s' "$e2e_new_dir"
 }
 
-# Starts a private Xvfb and exports DISPLAY; stopped by e2e_cleanup.
+# Starts a private Xvfb and exports DISPLAY; stopped by e2e_cleanup. With E2E_SHARED_DISPLAY set,
+# that display is used instead: Wine's desktop, and with it Wine's side of the X clipboard, stays on
+# the display the prefix's first program started on (scripts/windows-test).
 e2e_start_xvfb() {
   local fifo dir number
+  if [ -n "${E2E_SHARED_DISPLAY:-}" ]; then export DISPLAY=$E2E_SHARED_DISPLAY; return 0; fi
   e2e_temp_dir dir || return 1
   fifo="$dir/displayfd"
   mkfifo "$fifo"
@@ -152,8 +155,10 @@ e2e_install_tool() {
 }
 
 # The Windows build (a folder with lumo-razazu.exe): the program's folder as the build gives it,
-# and a lumo-razazu beside it that runs it under wine64 in the prefix WINEPREFIX.
+# and a lumo-razazu beside it that runs it under wine64 in the prefix WINEPREFIX. Sets
+# E2E_WINDOWS, which the helpers read where Wine differs.
 e2e_install_windows_tool() {
+  E2E_WINDOWS=1
   cp -r "$1/lumo-razazu.exe" "$1"/*.dll "$1/qt.conf" "$1/platforms" "$1/styles" "$1/imageformats" \
     "$1/translations" "$E2E_APP/"
   printf '#!/bin/sh\nexec %s "%s" "$@"\n' "${E2E_WINE:-/usr/lib/wine/wine64}" "$E2E_APP/lumo-razazu.exe" >"$E2E_TOOL"
@@ -175,12 +180,17 @@ e2e_start_tool() {
 # e2e_type_link WINDOW TEXT: replaces the link field's text by typing, as a person would. Keys
 # for characters outside the keyboard map are remapped on the fly and can be lost while the
 # tool catches up; the field is read back through the clipboard and typed again if it differs.
+# Under Wine, typed keys lose Shift: the text is pasted from the X clipboard instead.
 e2e_type_link() {
   local try
   for try in 1 2 3 4; do
     e2e_click "$1" link
     xdotool key --window "$1" ctrl+a BackSpace
-    xdotool type --window "$1" --delay $((try * 15)) -- "$2"
+    if [ -n "${E2E_WINDOWS:-}" ]; then
+      e2e_serve_clipboard "$2" && xdotool key --window "$1" ctrl+v
+    else
+      xdotool type --window "$1" --delay $((try * 15)) -- "$2"
+    fi
     xdotool key --window "$1" ctrl+a ctrl+c
     if e2e_wait_for 3 e2e_clipboard_is "$2"; then
       xdotool key --window "$1" End
@@ -189,6 +199,13 @@ e2e_type_link() {
   done
   echo "could not type: $2 (field holds: $(xclip -selection clipboard -o 2>/dev/null))" >&2
   return 1
+}
+
+# e2e_serve_clipboard TEXT: xclip owns the X clipboard with TEXT until another program takes it.
+e2e_serve_clipboard() {
+  printf '%s' "$1" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
+  E2E_PIDS+=($!)
+  e2e_wait_for 10 e2e_clipboard_is "$1"
 }
 
 e2e_clipboard_is() {
