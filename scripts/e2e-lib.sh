@@ -74,10 +74,16 @@ e2e_wait_for() {
 }
 
 # e2e_window NAME: prints the id of the visible window whose whole name is NAME, waiting for it.
+# A window that goes while xdotool looks at it (Wine maps and drops some as a program starts)
+# makes xdotool fail: look again.
 e2e_window() {
-  local id
-  id=$(timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1) || return 1
-  [ -n "$id" ] && echo "$id"
+  local id end=$((SECONDS + 20))
+  while [ $SECONDS -lt $end ]; do
+    id=$(timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && xwininfo -id "$id" >/dev/null 2>&1 && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
 }
 
 # Controls by name, in twips as the layout gives them (left top width height; 15 twips a pixel).
