@@ -11,14 +11,31 @@ mkdir -p "$out"
 rm -f "$out"/*.png
 
 # Stand-ins for the system-information tool and the desktop's link opener, alone on the tool's PATH:
-# each notes what it was given.
+# each notes what it was given. Under Wine the tool is the program the registry names, planted
+# with `reg add`; Wine's shell hands links to the xdg-open it finds on PATH, beside its own tools.
 e2e_temp_dir stub || exit 1
 marker=$stub/started
-printf '#!/bin/sh\necho "args:$#" > "%s"\n' "$marker" >"$stub/hardinfo"
 printf '#!/bin/sh\necho "$@" >> "%s"\n' "$stub/opened" >"$stub/xdg-open"
-chmod +x "$stub/hardinfo" "$stub/xdg-open"
+chmod +x "$stub/xdg-open"
+tool_path=$stub
+if [ -n "${E2E_WINDOWS:-}" ]; then
+  sysinfo=$stub/msinfo32.bat
+  win_marker="Z:${marker//\//\\}"
+  printf '@if "%%~1"=="" (echo args:0> "%s") else (echo args:some> "%s")\r\n' "$win_marker" "$win_marker" >"$sysinfo"
+  sysinfo_key='HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO'
+  "${E2E_WINE:-/usr/lib/wine/wine64}" reg add "$sysinfo_key" /v PATH /d "Z:${sysinfo//\//\\}" /f >/dev/null 2>&1
+  tool_path=$stub:/usr/bin:/bin
+  # Wine's shell gives mail links to the first of its mailers found: xdg-email alone, or it would
+  # try /usr/bin/open first, by its full path.
+  cp "$stub/xdg-open" "$stub/xdg-email"
+  "${E2E_WINE:-/usr/lib/wine/wine64}" reg add 'HKCU\Software\Wine\WineBrowser' /v Mailers /d xdg-email /f >/dev/null 2>&1
+else
+  sysinfo=$stub/hardinfo
+  printf '#!/bin/sh\necho "args:$#" > "%s"\n' "$marker" >"$sysinfo"
+  chmod +x "$sysinfo"
+fi
 
-e2e_start_tool PATH="$stub" || { echo "no window"; exit 1; }
+e2e_start_tool PATH="$tool_path" || { echo "no window"; exit 1; }
 win=$E2E_WIN
 
 # Windows titled Lumo-RAZazu besides the main one: the host's message boxes. The name search
@@ -73,11 +90,12 @@ e2e_click "$dialog" email
 e2e_check "E-Mail label opens a new mail" e2e_wait_for 20 grep -q '^mailto:.*@' "$stub/opened"
 
 e2e_click "$dialog" sysinfo
-e2e_check "Système Info starts the tool found on PATH" e2e_wait_for 20 test -s "$marker"
-e2e_check "by its path alone, with no arguments" grep -qx 'args:0' "$marker"
+e2e_check "Système Info starts the tool found on PATH or in the registry" e2e_wait_for 20 test -s "$marker"
+# (A Windows batch file ends its line with CR LF.)
+e2e_check "by its path alone, with no arguments" bash -c "tr -d '\r' <'$marker' | grep -qx 'args:0'"
 
 # Without it: the message, under the host's default title, and the dialog goes on.
-chmod -x "$stub/hardinfo"
+if [ -n "${E2E_WINDOWS:-}" ]; then rm "$sysinfo"; else chmod -x "$sysinfo"; fi
 rm -f "$marker"
 e2e_click "$dialog" sysinfo
 e2e_check "no tool: a message box" e2e_wait_for 20 message_box
@@ -96,6 +114,13 @@ again=$(e2e_window "A propos Lumo-RAZazu")
 [ -n "$again" ] && e2e_press "$again" Escape
 e2e_check "and closes again" e2e_wait_for 10 gone "A propos Lumo-RAZazu"
 
+if [ -n "${E2E_WINDOWS:-}" ]; then
+  for key in "$sysinfo_key" 'HKCU\Software\Wine\WineBrowser'; do
+    "${E2E_WINE:-/usr/lib/wine/wine64}" reg delete "$key" /f >/dev/null 2>&1
+  done
+  e2e_skip "Système Info... under a 12-point desktop theme" "qt6ct is a Linux desktop's theme"
+  e2e_summary; exit
+fi
 # A desktop theme whose default font is larger (qt6ct at 12 points, the tool started anew): the
 # caption of "Système Info..." shows whole, clear of the button's edges.
 kill "$E2E_TOOL_PID" 2>/dev/null
