@@ -21,7 +21,13 @@ if e2e_on_windows "$bin"; then
   e2e_click create
   e2e_require "the code is created" e2e_wait_for 20 e2e_decodes "$E2E_APP/QRCODE.bmp" "$link"
   ls "$out" >"$E2E_WORK/before" 2>/dev/null
-  new_pdfs() { ls "$out" 2>/dev/null | comm -13 "$E2E_WORK/before" - | grep '\.pdf$'; }
+  # Ours: the new PDFs whose page reads as this run's link (other runs may print to the queue).
+  ours() {
+    ls "$out" 2>/dev/null | comm -13 "$E2E_WORK/before" - | grep '\.pdf$' | while read -r f; do
+      pdftoppm -r 300 -gray -singlefile "$out/$f" "$E2E_WORK/page" 2>/dev/null &&
+        e2e_decodes "$E2E_WORK/page.pgm" "$link" && echo "$f"
+    done
+  }
   e2e_click print
   dialog=$(e2e_window "(Imprimer|Print)")
   e2e_require "the system's printer dialog opens" [ -n "$dialog" ]
@@ -32,16 +38,13 @@ if e2e_on_windows "$bin"; then
   choices=$(e2e_window QR-Code)
   e2e_check "the QR-Code choices follow" [ -n "$choices" ]
   e2e_press "$choices" Return
-  page() {
-    [ -z "$(lpstat -o "$queue" 2>/dev/null)" ] && [ "$(new_pdfs | wc -l)" -ge 1 ] &&
-      pdftoppm -r 300 -gray -singlefile "$out/$(new_pdfs | head -n 1)" "$E2E_WORK/page" &&
-      e2e_decodes "$E2E_WORK/page.pgm" "$link"
-  }
+  page() { [ -z "$(lpstat -o "$queue" 2>/dev/null)" ] && ours >"$E2E_WORK/ours" && [ -s "$E2E_WORK/ours" ]; }
   e2e_check "the job leaves the queue as a PDF whose page zbarimg reads as the link" e2e_wait_for 120 page
+  pdftoppm -r 300 -gray -singlefile "$out/$(head -n 1 "$E2E_WORK/ours")" "$E2E_WORK/page" 2>/dev/null
   e2e_check "zxing-cpp reads the link on paper" [ "$("$bin/qr_decode" "$E2E_WORK/page.pgm")" = "$link" ]
-  e2e_check "one page: cancel printed nothing" [ "$(new_pdfs | wc -l)" -eq 1 ]
+  e2e_check "one page: cancel printed nothing" [ "$(wc -l <"$E2E_WORK/ours")" -eq 1 ]
   e2e_skip "the code's place and size on paper" "not measured under Wine: no print_margins probe for Windows"
-  new_pdfs | while read -r f; do rm -f "$out/$f"; done
+  while read -r f; do rm -f "$out/$f"; done <"$E2E_WORK/ours"
   e2e_summary; exit
 fi
 # Where this printer's printable area starts, as its PPD declares it (the whole page for
