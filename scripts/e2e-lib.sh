@@ -38,7 +38,8 @@ e2e_start_xvfb() {
   e2e_temp_dir dir || return 1
   fifo="$dir/displayfd"
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+  # No autorepeat: under load a key held a moment past its press would repeat into the next window.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset -ardelay 30000 -arinterval 30000 3>"$fifo" >/dev/null 2>&1 &
   E2E_XVFB_PID=$!
   E2E_PIDS+=("$E2E_XVFB_PID")
   read -r -t 20 number <"$fifo" || { echo "Xvfb did not start" >&2; return 1; }
@@ -166,7 +167,12 @@ e2e_install_windows_tool() {
 # E2E_TOOL_LOG (tool.log beside the tool unless set).
 e2e_start_tool() {
   local log=${E2E_TOOL_LOG:-$(dirname "$E2E_TOOL")/tool.log}
-  (cd "${E2E_WORK:-.}" && exec env "$@" "$E2E_TOOL") >"$log" 2>&1 &
+  # Settings of its own (Qt's file dialog keeps its state there): tests running side by side never
+  # see each other's; a test may give XDG_CONFIG_HOME itself.
+  local config
+  config=$(dirname "$E2E_TOOL")/config
+  mkdir -p "$config"
+  (cd "${E2E_WORK:-.}" && exec env XDG_CONFIG_HOME="$config" "$@" "$E2E_TOOL") >"$log" 2>&1 &
   E2E_TOOL_PID=$!
   E2E_PIDS+=("$E2E_TOOL_PID")
   E2E_WIN=$(e2e_window "Lumo-RAZazu")
