@@ -54,7 +54,12 @@ public:
         if (const char* locale = std::setlocale(LC_ALL, nullptr))
             m_locale = locale;
         m_previousHandler = qInstallMessageHandler(quiet);
-        m_app = std::make_unique<QGuiApplication>(m_argc, m_argv);
+        try {
+            m_app = std::make_unique<QGuiApplication>(m_argc, m_argv);
+        } catch (...) {
+            qInstallMessageHandler(m_previousHandler);
+            throw;
+        }
     }
     ~CallApplication() {
         if (!m_app)
