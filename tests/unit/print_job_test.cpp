@@ -40,14 +40,14 @@ QString run(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// Bounding box of the dark pixels.
-QRect darkBox(const QImage& image) {
+// Bounding box of the pixels darker than the threshold.
+QRect darkBox(const QImage& image, int threshold = 128) {
     const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
     QRect box;
     for (int y = 0; y < gray.height(); ++y) {
         const uchar* line = gray.constScanLine(y);
         for (int x = 0; x < gray.width(); ++x)
-            if (line[x] < 128)
+            if (line[x] < threshold)
                 box |= QRect(x, y, 1, 1);
     }
     return box;
@@ -316,11 +316,7 @@ TEST(PrintCodes, FromAProgramWithoutQt) {
         ASSERT_FALSE(image.isNull());
         EXPECT_EQ(testsupport::zxingDecode(image), links[page - 1].toStdString());
         // The background colour shows the whole square, quiet zone included.
-        QRect square;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (qGray(image.pixel(x, y)) < 250)
-                    square |= QRect(x, y, 1, 1);
+        const QRect square = darkBox(image, 250);
         const double mmPerPixel = 25.4 / dpi;
         EXPECT_NEAR(square.left() * mmPerPixel, 1.0, 0.3);
         EXPECT_NEAR(square.top() * mmPerPixel, 1.0, 0.3);
