@@ -71,6 +71,20 @@ e2e_wait_for() {
   done
 }
 
+# e2e_wait_still WINDOW [SECONDS]: waits until the window's pixels stay the same for a moment, so
+# keys meant for a state go after what the last keys started (a list refilled, a popup) is drawn.
+e2e_wait_still() {
+  local end=$((SECONDS + ${2:-10})) before now
+  before=$(import -window "$1" rgb:- 2>/dev/null | md5sum)
+  while [ $SECONDS -lt $end ]; do
+    sleep 0.25
+    now=$(import -window "$1" rgb:- 2>/dev/null | md5sum)
+    [ "$now" = "$before" ] && return 0
+    before=$now
+  done
+  return 1
+}
+
 # e2e_window NAME: prints the id of the visible window whose whole name is NAME, waiting for it.
 e2e_window() {
   local id

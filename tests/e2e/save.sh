@@ -48,8 +48,12 @@ fill_and_confirm() {
   # With the name field emptied the save button is disabled, so Tab goes straight to the types.
   xdotool key --window "$dlg" ctrl+a BackSpace Tab Home
   for ((i = 1; i < type; i++)); do xdotool key --window "$dlg" Down; done
+  # A new type refills the list and the typed name may bring the completer's list: each is
+  # drawn before the next keys go.
+  e2e_wait_still "$dlg"
   xdotool key --window "$dlg" shift+Tab ctrl+a
   xdotool type --window "$dlg" --delay 5 -- "$name"
+  e2e_wait_still "$dlg"
   e2e_press "$dlg" alt+e
 }
 # Moves a checked file aside. Without a window manager the dialog is never the active window, and
