@@ -11,6 +11,8 @@
 #include "AtomicWrite.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -330,14 +332,20 @@ Request checked(Request request, const std::optional<std::string> (&given)[std::
     return request;
 }
 
-// The picture the window shows (201 pixels square, the symbol centred) or, with a module size,
-// the symbol at that size inside its quiet zone. Empty when memory runs out.
-Picture draw(const Symbol& symbol, const Request& request) {
+// Where the window's picture (201 pixels square, the symbol centred) or, with a module size, the
+// symbol at that size inside its quiet zone puts the modules.
+Layout layoutOf(const Symbol& symbol, const Request& request) {
     const int width = symbol.width;
     const int span = width + 2 * request.margin;
     const int scale = request.module ? *request.module : std::max(1, QRCL_PICTURE_LIMIT / span);
     const int side = request.module ? span * scale : std::max(QRCL_PICTURE_LIMIT, span * scale);
-    const int margin = (side - width * scale) / 2;
+    return {side, scale, (side - width * scale) / 2};
+}
+
+// The picture of layoutOf. Empty when memory runs out.
+Picture draw(const Symbol& symbol, const Request& request) {
+    const int width = symbol.width;
+    const auto [side, scale, margin] = layoutOf(symbol, request);
     Picture picture;
     try {
         picture.pixels.assign(std::size_t(side) * std::size_t(side), request.background);
@@ -451,6 +459,8 @@ Failure writeSymbol(CommandServices& services, const Request& request, const Sym
     std::string bytes;
     if (extension == "svg") {
         bytes = drawing(symbol, request);
+    } else if (extension == "png") {
+        bytes = pngBytes(symbol, layoutOf(symbol, request), request.background, request.foreground);
     } else {
         const Picture picture = draw(symbol, request);
         if (picture.pixels.empty())
@@ -463,10 +473,10 @@ Failure writeSymbol(CommandServices& services, const Request& request, const Sym
                 return cannotWrite(host::systemCause(result.systemError));
             return result.code == LIBJ_OK ? Failure() : cannotWrite("La compression JPEG a échoué.");
         }
-        bytes = extension == "png" ? pngBytes(picture) : bmpBytes(picture);
-        if (bytes.empty())
-            return cannotWrite("Mémoire insuffisante.");
+        bytes = bmpBytes(picture);
     }
+    if (bytes.empty())
+        return cannotWrite("Mémoire insuffisante.");
     if (staged) {
         const int error = staged->stage(output.c_str(),
                                         {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()},

@@ -1,5 +1,6 @@
 #include "PictureBytes.h"
 
+#include <algorithm>
 #include <zlib.h>
 
 namespace app {
@@ -27,23 +28,23 @@ void chunk(std::string& png, const char* type, const std::string& data) {
 
 } // namespace
 
-std::string pngBytes(const Picture& picture) {
-    const int width = picture.width, height = picture.height;
+std::string pngBytes(const Symbol& symbol, const Layout& layout, std::uint32_t ground, std::uint32_t ink) {
+    const int width = layout.side, height = layout.side;
     // Two colours, the ground's first: one bit a pixel, packed rows behind filter 0. A
     // thirtieth of a colour picture's data to compress, for the same pixels.
-    const std::uint32_t ground = picture.pixels[0];
-    std::uint32_t ink = ground;
     const std::size_t rowBytes = 1 + (std::size_t(width) + 7) / 8;
     try {
         std::string raw(std::size_t(height) * rowBytes, '\0');
-        for (int y = 0; y < height; ++y) {
-            const std::uint32_t* row = picture.pixels.data() + std::size_t(y) * width;
-            unsigned char* out = reinterpret_cast<unsigned char*>(raw.data()) + std::size_t(y) * rowBytes + 1;
-            for (int x = 0; x < width; ++x)
-                if (row[x] != ground) {
-                    ink = row[x];
-                    out[x / 8] |= static_cast<unsigned char>(0x80 >> (x % 8));
-                }
+        for (int y = 0; y < symbol.width; ++y) {
+            const std::size_t top = std::size_t(layout.offset + y * layout.scale) * rowBytes;
+            unsigned char* out = reinterpret_cast<unsigned char*>(raw.data()) + top + 1;
+            for (int x = 0; x < symbol.width; ++x)
+                if (symbol.modules[std::size_t(y) * symbol.width + x])
+                    for (int pixel = layout.offset + x * layout.scale, end = pixel + layout.scale; pixel < end; ++pixel)
+                        out[pixel / 8] |= static_cast<unsigned char>(0x80 >> (pixel % 8));
+            // The module's other pixel rows repeat its first.
+            for (int copy = 1; copy < layout.scale; ++copy)
+                std::copy_n(raw.data() + top, rowBytes, raw.data() + top + std::size_t(copy) * rowBytes);
         }
         uLongf size = compressBound(uLong(raw.size()));
         std::string packed(size, '\0');

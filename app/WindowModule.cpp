@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QStyle>
+#include <type_traits>
 
 extern "C" Q_DECL_EXPORT int lumoRunWindow(int argc, char** argv, const char* link) {
     static_assert(std::is_same_v<decltype(&lumoRunWindow), RunWindowEntry>);
