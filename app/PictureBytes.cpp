@@ -46,11 +46,28 @@ std::string pngBytes(const Symbol& symbol, const Layout& layout, std::uint32_t g
             for (int copy = 1; copy < layout.scale; ++copy)
                 std::copy_n(raw.data() + top, rowBytes, raw.data() + top + std::size_t(copy) * rowBytes);
         }
-        uLongf size = compressBound(uLong(raw.size()));
-        std::string packed(size, '\0');
-        if (compress2(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(raw.data()),
-                      uLong(raw.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
+        // One deflate state for every picture of the run: made afresh for each, it was the most
+        // of a small picture's time (allocated and cleared each time). Reset, it compresses alike.
+        struct Deflater {
+            z_stream stream{};
+            bool ready = deflateInit(&stream, Z_DEFAULT_COMPRESSION) == Z_OK;
+            ~Deflater() {
+                if (ready)
+                    deflateEnd(&stream);
+            }
+        };
+        static Deflater deflater;
+        if (!deflater.ready || deflateReset(&deflater.stream) != Z_OK)
             return {};
+        z_stream& stream = deflater.stream;
+        std::string packed(deflateBound(&stream, uLong(raw.size())), '\0');
+        stream.next_in = reinterpret_cast<Bytef*>(raw.data());
+        stream.avail_in = uInt(raw.size());
+        stream.next_out = reinterpret_cast<Bytef*>(packed.data());
+        stream.avail_out = uInt(packed.size());
+        if (deflate(&stream, Z_FINISH) != Z_STREAM_END)
+            return {};
+        const std::size_t size = stream.total_out;
         packed.resize(size);
 
         std::string header, palette, density;

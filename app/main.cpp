@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> folders = host::platform::libraryFoldersOf(host::platform::programFolder());
     if (request.kind != app::Request::Kind::Window) {
         host::platform::useParentConsole();
+        host::platform::keepFreedMemory();
         std::ios::sync_with_stdio(false);
         return app::runWithoutWindow(*app::systemServices(folders), request, std::cin);
     }

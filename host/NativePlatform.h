@@ -27,6 +27,9 @@ void* librarySymbol(void* library, const char* name);
 
 // Where the command line's messages go: a window program started from a console writes there.
 void useParentConsole();
+// Memory freed stays the process's for the next code of a run, rather than going back to the
+// system and faulting in again (a batch makes the same few buffers for each line).
+void keepFreedMemory();
 
 // One attempt at the lock file at lockPath, made if absent.
 struct LockAttempt {

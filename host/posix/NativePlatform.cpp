@@ -5,6 +5,7 @@
 #include <thread>
 
 #include <dlfcn.h>
+#include <malloc.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -91,6 +92,11 @@ void* librarySymbol(void* library, const char* name) {
 
 // Standard output and error are the caller's already.
 void useParentConsole() {}
+
+void keepFreedMemory() {
+    mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+}
 
 // An flock on a hidden file beside the target. Whoever held it unlinks it before letting go, so
 // a lock taken on a file no longer at its name is another attempt's, not ours.

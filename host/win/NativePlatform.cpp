@@ -116,6 +116,9 @@ void useParentConsole() {
     }
 }
 
+// The system's heap keeps what is freed already.
+void keepFreedMemory() {}
+
 // The file opened with no sharing is the lock; the system deletes it when its handle closes,
 // even when the process is killed.
 LockAttempt tryLock(const std::string& lockPath) {
