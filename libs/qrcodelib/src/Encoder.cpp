@@ -19,6 +19,7 @@ struct QRinputDeleter {
 struct Attempt {
     QRcodePtr symbol;
     int error = 0; // errno when symbol is null: ERANGE if too long at that level even at version 40
+    bool wholeAfterSplit = false; // split into runs it did not fit: the whole text in one mode
 };
 
 // What the whole text fits in as one segment, and the most of it any symbol holds (version 40,
@@ -51,18 +52,45 @@ constexpr short kDataCodewords[40][4] = {
     {2071, 1631, 1171, 901}, {2191, 1725, 1231, 961}, {2306, 1812, 1286, 986}, {2434, 1914, 1354, 1054},
     {2566, 1992, 1426, 1096}, {2702, 2102, 1502, 1142}, {2812, 2216, 1582, 1222}, {2956, 2334, 1666, 1276}};
 
-// True when no encoding of text fits the version at that level (index into kDataCodewords): even
-// at each character's cheapest rate in any mode (a digit 10/3 bits, another alphanumeric
-// character 11/2, any other byte 8) behind one segment header, it takes more bits than the
-// symbol holds. Counted in sixths of a bit.
-bool cannotFit(std::string_view text, int version, int level) {
-    long sixths = 0;
-    for (const char c : text)
-        sixths += isDigit(c) ? 20 : isAlphanumeric(c) ? 33 : 48;
-    const int shortestCount = version < 10 ? 8 : version < 27 ? 11 : 13; // bits of a segment's length
-    sixths += 6 * (4 + shortestCount);
-    return sixths > 6L * 8 * kDataCodewords[version - 1][level];
-}
+// The fewest bits any segmentation of text into numeric, alphanumeric and byte segments takes,
+// in sixths of a bit, for versions 1-9, 10-26 and 27-40 (their length fields differ). Each
+// character at its mode's rate (a digit 10/3 bits, an alphanumeric character 11/2, a byte 8),
+// each segment's header whole: no encoding of the text, libqrencode's included, takes fewer.
+struct FewestBits {
+    long sixths[3];
+
+    explicit FewestBits(std::string_view text) {
+        constexpr int lengthBits[3][3] = {{10, 9, 8}, {12, 11, 16}, {14, 13, 16}}; // numeric, alnum, byte
+        constexpr int rate[3] = {20, 33, 48};
+        constexpr long none = 1L << 60;
+        for (int group = 0; group < 3; ++group) {
+            long cost[3] = {none, none, none}; // the text so far, ending in a segment of each mode
+            long best = 0;                     // the text so far, in any mode
+            for (const char c : text) {
+                const bool fits[3] = {isDigit(c), isAlphanumeric(c), true};
+                for (int mode = 0; mode < 3; ++mode)
+                    cost[mode] = fits[mode] ? std::min(cost[mode], best + 6 * (4 + lengthBits[group][mode])) + rate[mode]
+                                            : none;
+                best = std::min({cost[0], cost[1], cost[2]});
+            }
+            sixths[group] = best;
+        }
+    }
+
+    // True when the text cannot fit the version at that level (an index into kDataCodewords).
+    bool exceed(int version, int level) const {
+        const int group = version < 10 ? 0 : version < 27 ? 1 : 2;
+        return sixths[group] > 6L * 8 * kDataCodewords[version - 1][level];
+    }
+
+    // The smallest version the text might fit at that level; 41 when none.
+    int smallestVersion(int level) const {
+        int version = 1;
+        while (version <= 40 && exceed(version, level))
+            ++version;
+        return version;
+    }
+};
 
 TextClass classOf(std::string_view text, TextKind kind) {
     if (kind != TextKind::Ascii)
@@ -104,7 +132,11 @@ Attempt encodeAt(const std::string& text, const TextClass& textClass, QRecLevel 
     Attempt split;
     split.symbol.reset(QRcode_encodeString(text.c_str(), 0, level, QR_MODE_8, 1));
     split.error = errno;
-    return tooLong(split) ? encodeWhole(text, textClass, level) : std::move(split);
+    if (!tooLong(split))
+        return split;
+    Attempt whole = encodeWhole(text, textClass, level);
+    whole.wholeAfterSplit = true;
+    return whole;
 }
 
 Encoded found(Attempt& attempt) {
@@ -129,6 +161,36 @@ Encoded encode(std::string_view view, TextKind kind, int level) {
         return chosen.symbol ? found(chosen) : failed(chosen);
     }
 
+    // The strongest level whose symbol is no larger than M's, a higher level never needing a
+    // smaller version. Each attempt that fits somewhere is a full encoding, masks and all, so a
+    // level is not encoded where the fewest bits the text takes already decide. Where M and Q
+    // plainly share their smallest version, Q goes first: when M cannot fit a version below
+    // Q's, Q's version is M's (the same segments, with more room), and M is not encoded.
+    const FewestBits fewest(text);
+    const auto strongest = [&](Attempt& quartile, int version) -> Encoded {
+        if (fewest.exceed(version, 3))
+            return found(quartile);
+        Attempt high = encodeAt(text, textClass, QR_ECLEVEL_H);
+        if (!high.symbol && !tooLong(high))
+            return failed(high);
+        if (high.symbol && high.symbol->version <= version)
+            return found(high);
+        return found(quartile);
+    };
+    Attempt quartile;
+    bool quartileTried = false;
+    if (fewest.smallestVersion(2) <= 40 && fewest.smallestVersion(2) == fewest.smallestVersion(1)) {
+        quartile = encodeAt(text, textClass, QR_ECLEVEL_Q);
+        quartileTried = true;
+        if (!quartile.symbol && !tooLong(quartile))
+            return failed(quartile);
+        if (quartile.symbol && !quartile.wholeAfterSplit) {
+            const int version = quartile.symbol->version;
+            if (version == 1 || fewest.exceed(version - 1, 1))
+                return strongest(quartile, version);
+        }
+    }
+
     Attempt medium = encodeAt(text, textClass, QR_ECLEVEL_M);
     if (!medium.symbol) {
         if (!tooLong(medium))
@@ -136,27 +198,17 @@ Encoded encode(std::string_view view, TextKind kind, int level) {
         Attempt low = encodeAt(text, textClass, QR_ECLEVEL_L);
         return low.symbol ? found(low) : failed(low);
     }
-
-    // Stronger correction comes free while the symbol keeps M's size. A higher level never
-    // needs a smaller version, so when Q does not fit in it, H is not tried. A level whose
-    // capacity at that version is plainly too small is not even tried: each attempt that fits
-    // somewhere costs a full encoding, masks and all.
     const int version = medium.symbol->version;
-    if (cannotFit(text, version, 2))
-        return found(medium);
-    Attempt quartile = encodeAt(text, textClass, QR_ECLEVEL_Q);
-    if (!quartile.symbol && !tooLong(quartile))
-        return failed(quartile);
+    if (!quartileTried) {
+        if (fewest.exceed(version, 2))
+            return found(medium);
+        quartile = encodeAt(text, textClass, QR_ECLEVEL_Q);
+        if (!quartile.symbol && !tooLong(quartile))
+            return failed(quartile);
+    }
     if (!quartile.symbol || quartile.symbol->version > version)
         return found(medium);
-    if (cannotFit(text, version, 3))
-        return found(quartile);
-    Attempt high = encodeAt(text, textClass, QR_ECLEVEL_H);
-    if (!high.symbol && !tooLong(high))
-        return failed(high);
-    if (high.symbol && high.symbol->version <= version)
-        return found(high);
-    return found(quartile);
+    return strongest(quartile, version);
 }
 
 } // namespace qrcl
