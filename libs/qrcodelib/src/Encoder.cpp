@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <string>
 
 namespace qrcl {
@@ -57,15 +58,15 @@ constexpr short kDataCodewords[40][4] = {
 // character at its mode's rate (a digit 10/3 bits, an alphanumeric character 11/2, a byte 8),
 // each segment's header whole: no encoding of the text, libqrencode's included, takes fewer.
 struct FewestBits {
-    long sixths[3];
+    std::int64_t sixths[3];
 
     explicit FewestBits(std::string_view text) {
         constexpr int lengthBits[3][3] = {{10, 9, 8}, {12, 11, 16}, {14, 13, 16}}; // numeric, alnum, byte
         constexpr int rate[3] = {20, 33, 48};
-        constexpr long none = 1L << 60;
+        constexpr std::int64_t none = std::int64_t(1) << 60;
         for (int group = 0; group < 3; ++group) {
-            long cost[3] = {none, none, none}; // the text so far, ending in a segment of each mode
-            long best = 0;                     // the text so far, in any mode
+            std::int64_t cost[3] = {none, none, none}; // the text so far, ending in a segment of each mode
+            std::int64_t best = 0;             // the text so far, in any mode
             for (const char c : text) {
                 const bool fits[3] = {isDigit(c), isAlphanumeric(c), true};
                 for (int mode = 0; mode < 3; ++mode)
@@ -80,7 +81,7 @@ struct FewestBits {
     // True when the text cannot fit the version at that level (an index into kDataCodewords).
     bool exceed(int version, int level) const {
         const int group = version < 10 ? 0 : version < 27 ? 1 : 2;
-        return sixths[group] > 6L * 8 * kDataCodewords[version - 1][level];
+        return sixths[group] > std::int64_t(48) * kDataCodewords[version - 1][level];
     }
 
     // The smallest version the text might fit at that level; 41 when none.
