@@ -162,7 +162,7 @@ e2e_install_tool() {
   elif [ -f "$1/lumo-razazu.exe" ]; then
     e2e_install_windows_tool "$1"
   else
-    cp "$1/lumo-razazu" "$1/libQRCodeLib.so" "$1/libLumo_Image_BmpJpg.so" "$1/libLumoPrinting.so" "$E2E_APP/"
+    cp "$1/lumo-razazu" "$1/libQRCodeLib.so" "$1/libLumo_Image_BmpJpg.so" "$1/libLumoPrinting.so" "$1/libLumoWindow.so" "$E2E_APP/"
   fi
 }
 

@@ -112,6 +112,15 @@ touch "$work/not-a-folder"
 e2e_check "unusable TMPDIR: written all the same" bash -c \
   "env -u DISPLAY TMPDIR='$work/not-a-folder' '$tool' -o '$work/t.png' '$link' && [ -s '$work/t.png' ]"
 
+# A run without a window loads no Qt library; the window's module missing is said in French.
+e2e_check "no Qt library linked" bash -c "! ldd '$tool' 2>/dev/null | grep -q libQt"
+if [ -z "${LUMO_E2E_INSTALLED:-}" ] && [ -f "$(dirname "$tool")/libLumoWindow.so" ]; then
+  alone=$(realpath "$work")/alone
+  mkdir "$alone" && cp "$tool" "$alone/"
+  e2e_check "window module missing: status 1, the file and its folders named" bash -c \
+    "env -u DISPLAY '$alone/lumo-razazu' 2>'$work/err'; [ \$? -eq 1 ] &&
+     grep -q 'Le fichier « libLumoWindow.so » manque ; il a été cherché dans : « $alone »' '$work/err'"
+fi
 e2e_check "--version" bash -c "[ \"\$(env -u DISPLAY '$tool' --version)\" = 'lumo-razazu 1.0.0' ]"
 e2e_check "--help, in French" bash -c "env -u DISPLAY '$tool' --help | grep -q 'Crée le QR-Code'"
 e2e_summary
