@@ -5,7 +5,8 @@
 # standard input bounded, and interrupted runs leaving nothing behind.
 set -uo pipefail
 bin=$1
-. "$(dirname "$0")/../../scripts/e2e-lib.sh"
+root=$(cd "$(dirname "$0")/../.." && pwd)
+. "$root/scripts/e2e-lib.sh"
 e2e_begin
 e2e_temp_dir work || exit 1
 if [ -n "${LUMO_E2E_INSTALLED:-}" ]; then tool=$LUMO_E2E_INSTALLED; else tool=$(realpath "$bin/lumo-razazu"); fi
@@ -123,4 +124,25 @@ if [ -z "${LUMO_E2E_INSTALLED:-}" ] && [ -f "$(dirname "$tool")/libLumoWindow.so
 fi
 e2e_check "--version" bash -c "[ \"\$(env -u DISPLAY '$tool' --version)\" = 'lumo-razazu 1.0.0' ]"
 e2e_check "--help, in French" bash -c "env -u DISPLAY '$tool' --help | grep -q 'Crée le QR-Code'"
+# Printed with no display: a page on a real CUPS-PDF queue, read back from the PDF; a queue that
+# refuses the job gives status 1 and the spooler's reason in French.
+export CUPS_SERVER=/run/cups/cups.sock
+if pdf_folder=$("$root/scripts/cups-pdf-queue" QR_PDF) && "$root/scripts/cups-pdf-queue" QR_REFUSE --refusing >/dev/null; then
+  printed="https://www.exemple.fr/imprimé?essai=$$-$RANDOM"
+  find "$pdf_folder" -maxdepth 1 -name '*.pdf' | sort >"$work/pdfs-before"
+  # The new PDF whose page reads as the link, once the job has left the queue.
+  page_of_link() {
+    [ -z "$(lpstat -o QR_PDF 2>/dev/null)" ] || return 1
+    find "$pdf_folder" -maxdepth 1 -name '*.pdf' | sort | comm -13 "$work/pdfs-before" - | while read -r f; do
+      pdftoppm -r 150 -gray -singlefile "$f" "$work/printed" 2>/dev/null && e2e_decodes "$work/printed.pgm" "$printed" && echo "$f"
+    done | grep -q .
+  }
+  e2e_check "--print QR_PDF: status 0" status_is 0 --print QR_PDF --size 40 "$printed"
+  e2e_check "--print QR_PDF: zbarimg reads the link on the page" e2e_wait_for 60 page_of_link
+  e2e_check "--print to a refusing queue: status 1" status_is 1 --print QR_REFUSE "$printed"
+  e2e_check "--print to a refusing queue: the spooler's reason in French" grep -q "n'a pas été accepté par « QR_REFUSE »" "$work/err"
+else
+  echo "skip: --print (no CUPS queue could be made here)"
+fi
+
 e2e_summary
