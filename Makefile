@@ -31,7 +31,7 @@ deps-package:
 	scripts/install-deps package
 
 CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
-TOOL_TARGETS = lumo-razazu QRCodeLib Lumo_Image_BmpJpg LumoPrinting
+TOOL_TARGETS = lumo-razazu QRCodeLib Lumo_Image_BmpJpg LumoPrinting LumoWindow
 
 # The tool alone: a machine set up for running needs none of the test libraries.
 run: deps-run

@@ -1,4 +1,6 @@
 #pragma once
+#include "PlainFailure.h"
+
 #include <QString>
 #include <stdexcept>
 
@@ -9,6 +11,8 @@ class Failure : public std::runtime_error {
 public:
     explicit Failure(const QString& what, const QString& reason = {})
         : std::runtime_error(what.toStdString()), m_what(what), m_reason(reason) {}
+    explicit Failure(const PlainFailure& failure)
+        : Failure(QString::fromStdString(failure.whatFailed()), QString::fromStdString(failure.reason())) {}
     const QString& whatFailed() const { return m_what; }
     const QString& reason() const { return m_reason; }
     // The text shown to a person.

@@ -3,13 +3,12 @@
 #include "Failure.h"
 #include "Platform.h"
 #include "SystemReason.h"
+#include "TurnLock.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QLockFile>
 #include <QBuffer>
-#include <QElapsedTimer>
 #include <cerrno>
 
 namespace host {
@@ -115,43 +114,19 @@ void removeLeftovers(const QString& folder) {
 }
 
 namespace {
-class QtFileLock final : public FileLock {
+class NativeFileLock final : public FileLock {
 public:
-    explicit QtFileLock(const QString& path) : m_lock(path) {}
-    QLockFile m_lock;
+    explicit NativeFileLock(std::unique_ptr<TurnLock> lock) : m_lock(std::move(lock)) {}
+    std::unique_ptr<TurnLock> m_lock;
 };
 } // namespace
 
 std::unique_ptr<FileLock> lockBeside(const QString& path, const std::function<void()>& whileWaiting) {
-    const QFileInfo info(path);
-    const QString lockPath = info.dir().filePath(QLatin1Char('.') + info.fileName() + ".lock");
-    auto lock = std::make_unique<QtFileLock>(lockPath);
-    // Anything but a lock file at that name would pass for a lock another copy holds.
-    const auto refuseOddLock = [&] {
-        const QFileInfo found(lockPath);
-        if (found.isSymLink() || !found.exists() || found.isFile())
-            return;
-        throw Failure(QStringLiteral("Le fichier de travail « %1 » ne peut pas être verrouillé.").arg(shown(path)),
-                      QStringLiteral("%1 porte le nom de son fichier de verrou « %2 ».")
-                          .arg(found.isDir() ? QStringLiteral("Un dossier") : QStringLiteral("Un fichier spécial"),
-                               shown(lockPath)));
-    };
-    // The other copy holds it for milliseconds; ten seconds means it hangs. Meanwhile the
-    // window is kept alive by whileWaiting.
-    QElapsedTimer waited;
-    waited.start();
-    while (!lock->m_lock.tryLock(50)) {
-        refuseOddLock();
-        if (lock->m_lock.error() != QLockFile::LockFailedError)
-            throw Failure(QStringLiteral("Le fichier de travail « %1 » ne peut pas être créé.").arg(shown(path)),
-                          folderReason(info.absolutePath()));
-        if (waited.elapsed() > 10000)
-            throw Failure(QStringLiteral("Le fichier de travail « %1 » est occupé.").arg(shown(path)),
-                          QStringLiteral("Une autre copie de Lumo-RAZazu l'utilise."));
-        if (whileWaiting)
-            whileWaiting();
+    try {
+        return std::make_unique<NativeFileLock>(takeTurnBeside(platform::pathBytes(path).toStdString(), whileWaiting));
+    } catch (const PlainFailure& failure) {
+        throw Failure(failure);
     }
-    return lock;
 }
 
 } // namespace host

@@ -18,13 +18,11 @@ QString userDataHome();
 QString workFolderName();
 // Deletes the file, or the link itself; 0 or an errno value.
 int removePath(const QString& path);
-// Why nothing can be created in this folder, as an errno value (0 when no cause is seen).
-int folderError(const QString& folder);
+// The path as the native functions take it (NativePlatform.h): UTF-8 on Windows, else the system's bytes.
+QByteArray pathBytes(const QString& path);
 
 // Whether file names match with case when a pattern is looked up (POSIX) or without (Windows).
 bool namesMatchCase();
-// Where the command line's messages go: a window program started from a console writes there.
-void useParentConsole();
 // Whether the save dialog is the system's own (Windows) or Qt's, the same on every desktop.
 bool nativeFileDialogs();
 

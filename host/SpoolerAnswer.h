@@ -6,7 +6,7 @@
 
 namespace host {
 
-// The spooler's reason when it refused that job (a queue not accepting jobs, removed, its
+// The spooler's reason, in French, when it refused that job (a queue not accepting jobs, removed, its
 // scheduler gone); nothing when it took it, or where the platform reports a refusal itself.
 std::optional<QString> spoolerRefusal();
 

@@ -41,7 +41,8 @@ QPainterPath modulePath(const QImage& picture) {
     return path;
 }
 
-void drawModules(QPainter& painter, const QImage& picture, QPointF topLeftMm, double sideMm) {
+void drawModules(QPainter& painter, const QImage& picture, QPointF topLeftMm, double sideMm, const QColor& ink,
+                 const QColor& paper) {
     if (picture.isNull() || picture.width() == 0)
         return;
     const QPaintDevice* device = painter.device();
@@ -54,7 +55,9 @@ void drawModules(QPainter& painter, const QImage& picture, QPointF topLeftMm, do
     painter.save();
     // Edges exactly where they fall: no blending of a module into its neighbours.
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.fillPath(toDevice.map(modulePath(picture)), Qt::black);
+    if (paper.alpha() > 0)
+        painter.fillRect(toDevice.mapRect(QRectF(picture.rect())), paper);
+    painter.fillPath(toDevice.map(modulePath(picture)), ink);
     painter.restore();
 }
 

@@ -82,6 +82,14 @@ void QtPrinterJob::drawPicture(const QImage& picture, const host::Placement& pla
     m_page.push_back({picture, placement.topLeft, side, placement.choices.centred});
 }
 
+void QtPrinterJob::addCodePage(const QImage& picture, QPointF topLeftMm, double sideMm, const QColor& ink,
+                               const QColor& paper) {
+    if (picture.isNull())
+        throw Failure(QStringLiteral("Il n'y a aucune image à imprimer."));
+    open();
+    m_page.push_back({picture, topLeftMm, sideMm, false, ink, paper, !m_page.empty()});
+}
+
 void QtPrinterJob::finish() {
     if (!m_open)
         return; // nothing was output: no page
@@ -101,9 +109,13 @@ void QtPrinterJob::finish() {
         throw Failure(QStringLiteral("L'impression n'a pas pu commencer sur « %1 ».").arg(label));
     painter.translate(origin);
     const QSizeF paper = m_printer.pageLayout().fullRect(QPageLayout::Millimeter).size();
-    for (const Placed& placed : page)
+    for (const Placed& placed : page) {
+        if (placed.newPage)
+            m_printer.newPage(); // a failure leaves the printer in its error state, read below
         drawModules(painter, placed.picture,
-                    placed.centred ? centredCorner(paper, area, placed.sideMm) : placed.topLeftMm, placed.sideMm);
+                    placed.centred ? centredCorner(paper, area, placed.sideMm) : placed.topLeftMm, placed.sideMm,
+                    placed.ink, placed.paper);
+    }
     if (!painter.end() || m_printer.printerState() == QPrinter::Error)
         throw Failure(QStringLiteral("L'impression sur « %1 » n'a pas pu se terminer.").arg(label));
     checkTheSpoolerTookIt(m_printer, label);

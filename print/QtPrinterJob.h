@@ -1,6 +1,7 @@
 #pragma once
 #include "Host.h"
 
+#include <QColor>
 #include <QImage>
 #include <QMarginsF>
 #include <QPointF>
@@ -33,6 +34,10 @@ public:
     void finish() override;
     void abort() override;
 
+    // A page of its own for one code, for printing without a window: its dark modules in ink on a
+    // square of paper colour, sideMm wide, topLeftMm from the printable area's corner.
+    void addCodePage(const QImage& picture, QPointF topLeftMm, double sideMm, const QColor& ink, const QColor& paper);
+
     // True between the first output and finish or abort.
     bool isOpen() const { return m_open; }
 
@@ -42,6 +47,9 @@ private:
         QPointF topLeftMm; // from the top-left corner of the printable area
         double sideMm;
         bool centred; // on the paper, whatever topLeftMm
+        QColor ink = Qt::black;
+        QColor paper = Qt::transparent;
+        bool newPage = false; // after what was drawn before
     };
     void open();
     void drop();

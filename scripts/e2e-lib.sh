@@ -41,7 +41,8 @@ e2e_start_xvfb() {
   e2e_temp_dir dir || return 1
   fifo="$dir/displayfd"
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+  # No autorepeat: under load a key held a moment past its press would repeat into the next window.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset -ardelay 30000 -arinterval 30000 3>"$fifo" >/dev/null 2>&1 &
   E2E_XVFB_PID=$!
   E2E_PIDS+=("$E2E_XVFB_PID")
   read -r -t 20 number <"$fifo" || { echo "Xvfb did not start" >&2; return 1; }
@@ -71,6 +72,20 @@ e2e_wait_for() {
     [ $SECONDS -lt $end ] || return 1
     sleep 0.05
   done
+}
+
+# e2e_wait_still WINDOW [SECONDS]: waits until the window's pixels stay the same for a moment, so
+# keys meant for a state go after what the last keys started (a list refilled, a popup) is drawn.
+e2e_wait_still() {
+  local end=$((SECONDS + ${2:-10})) before now
+  before=$(import -window "$1" rgb:- 2>/dev/null | md5sum)
+  while [ $SECONDS -lt $end ]; do
+    sleep 0.25
+    now=$(import -window "$1" rgb:- 2>/dev/null | md5sum)
+    [ "$now" = "$before" ] && return 0
+    before=$now
+  done
+  return 1
 }
 
 # e2e_window NAME: prints the id of the visible window whose whole name is NAME, waiting for it.
@@ -156,7 +171,7 @@ e2e_install_tool() {
   elif [ -f "$1/lumo-razazu.exe" ]; then
     e2e_install_windows_tool "$1"
   else
-    cp "$1/lumo-razazu" "$1/libQRCodeLib.so" "$1/libLumo_Image_BmpJpg.so" "$1/libLumoPrinting.so" "$E2E_APP/"
+    cp "$1/lumo-razazu" "$1/libQRCodeLib.so" "$1/libLumo_Image_BmpJpg.so" "$1/libLumoPrinting.so" "$1/libLumoWindow.so" "$E2E_APP/"
   fi
 }
 
@@ -177,7 +192,12 @@ e2e_install_windows_tool() {
 # E2E_TOOL_LOG (tool.log beside the tool unless set).
 e2e_start_tool() {
   local log=${E2E_TOOL_LOG:-$(dirname "$E2E_TOOL")/tool.log}
-  (cd "${E2E_WORK:-.}" && exec env "$@" "$E2E_TOOL") >"$log" 2>&1 &
+  # Settings of its own (Qt's file dialog keeps its state there): tests running side by side never
+  # see each other's; a test may give XDG_CONFIG_HOME itself.
+  local config
+  config=$(dirname "$E2E_TOOL")/config
+  mkdir -p "$config"
+  (cd "${E2E_WORK:-.}" && exec env XDG_CONFIG_HOME="$config" "$@" "$E2E_TOOL") >"$log" 2>&1 &
   E2E_TOOL_PID=$!
   E2E_PIDS+=("$E2E_TOOL_PID")
   E2E_WIN=$(e2e_window "Lumo-RAZazu")

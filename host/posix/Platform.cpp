@@ -1,5 +1,6 @@
 #include "Platform.h"
 
+#include "NativePlatform.h"
 #include "WorkFolder.h"
 
 #include <QDir>
@@ -8,18 +9,19 @@
 #include <QStandardPaths>
 #include <cerrno>
 
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace host::platform {
 
 QString libraryFileName(const QString& baseName) {
-    return QStringLiteral("lib%1.so").arg(baseName);
+    return QString::fromStdString(libraryFile(baseName.toStdString()));
 }
 
 QStringList libraryFolders(const QString& appFolder) {
-    // Beside the program first (a build folder runs as it is), then the package's own folder.
-    return {appFolder, QDir::cleanPath(appFolder + QStringLiteral("/../lib/lumo-razazu"))};
+    QStringList folders;
+    for (const std::string& folder : libraryFoldersOf(pathBytes(appFolder).toStdString()))
+        folders << QFile::decodeName(QByteArray::fromStdString(folder));
+    return folders;
 }
 
 bool installedAt(const QString& appFolder) {
@@ -38,28 +40,13 @@ int removePath(const QString& path) {
     return ::unlink(QFile::encodeName(path).constData()) == 0 ? 0 : errno;
 }
 
-int folderError(const QString& folder) {
-    const QByteArray path = QFile::encodeName(folder);
-    if (!QDir(folder).exists())
-        return ENOENT;
-    struct statvfs fs {};
-    if (::statvfs(path.constData(), &fs) == 0) {
-        if (fs.f_flag & ST_RDONLY)
-            return EROFS;
-        if (fs.f_bavail == 0 || (fs.f_files > 0 && fs.f_favail == 0))
-            return ENOSPC;
-    }
-    if (::access(path.constData(), W_OK | X_OK) != 0)
-        return errno;
-    return 0;
+QByteArray pathBytes(const QString& path) {
+    return QFile::encodeName(path);
 }
 
 bool namesMatchCase() {
     return true;
 }
-
-// Standard output and error are the caller's already.
-void useParentConsole() {}
 
 // Qt's own: the same on every desktop, French through the translator, scriptable.
 bool nativeFileDialogs() {

@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <cerrno>
-#include <cstdio>
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -51,46 +50,13 @@ int removePath(const QString& path) {
     return done ? 0 : lumo::errnoFromWin32(::GetLastError());
 }
 
-int folderError(const QString& folder) {
-    if (!QDir(folder).exists())
-        return ENOENT;
-    const std::wstring name = native(QDir(folder).absolutePath());
-    wchar_t volume[MAX_PATH + 1] = {};
-    DWORD flags = 0;
-    if (::GetVolumePathNameW(name.c_str(), volume, MAX_PATH) &&
-        ::GetVolumeInformationW(volume, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
-        (flags & FILE_READ_ONLY_VOLUME))
-        return EROFS;
-    ULARGE_INTEGER available{};
-    if (::GetDiskFreeSpaceExW(name.c_str(), &available, nullptr, nullptr) && available.QuadPart == 0)
-        return ENOSPC;
-    // The rights are in the folder's access list: only a real file tells.
-    const std::wstring probe = name + L"\\.lumo-probe";
-    const HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_EXISTS ? 0 : lumo::errnoFromWin32(error);
-    }
-    ::CloseHandle(file);
-    return 0;
+QByteArray pathBytes(const QString& path) {
+    return path.toUtf8();
 }
 
 // As the file system matches them: temp.bmp is Temp.bmp.
 bool namesMatchCase() {
     return false;
-}
-
-// A window program has no console: one started from a console window writes to it, unless its
-// output was redirected (then the handles are set already).
-void useParentConsole() {
-    const HANDLE error = ::GetStdHandle(STD_ERROR_HANDLE);
-    if (error && error != INVALID_HANDLE_VALUE)
-        return;
-    if (::AttachConsole(ATTACH_PARENT_PROCESS)) {
-        std::freopen("CONOUT$", "w", stdout);
-        std::freopen("CONOUT$", "w", stderr);
-    }
 }
 
 // The system's own dialog, as every Windows program shows it.

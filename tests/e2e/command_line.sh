@@ -5,7 +5,8 @@
 # standard input bounded, and interrupted runs leaving nothing behind.
 set -uo pipefail
 bin=$1
-. "$(dirname "$0")/../../scripts/e2e-lib.sh"
+root=$(cd "$(dirname "$0")/../.." && pwd)
+. "$root/scripts/e2e-lib.sh"
 e2e_begin
 e2e_temp_dir work || exit 1
 if [ -n "${LUMO_E2E_INSTALLED:-}" ]; then tool=$LUMO_E2E_INSTALLED; else tool=$(realpath "$bin/lumo-razazu"); fi
@@ -147,7 +148,43 @@ e2e_check "unusable temporary folder: written all the same" bash -c \
   wine_reg add 'HKCU\Environment' /v $v /t REG_EXPAND_SZ /d '%USERPROFILE%\Temp' /f
 done
 
+# A run without a window loads no Qt library; the window's module missing is said in French.
+if [ -n "$windows" ]; then
+  e2e_check "no Qt library linked" bash -c "! x86_64-w64-mingw32-objdump -p '$bin/lumo-razazu.exe' | grep -q 'DLL Name: Qt6'"
+else
+  e2e_check "no Qt library linked" bash -c "! ldd '$tool' 2>/dev/null | grep -q libQt"
+fi
+if [ -z "${LUMO_E2E_INSTALLED:-}" ] && [ -f "$(dirname "$tool")/libLumoWindow.so" ]; then
+  alone=$(realpath "$work")/alone
+  mkdir "$alone" && cp "$tool" "$alone/"
+  e2e_check "window module missing: status 1, the file and its folders named" bash -c \
+    "env -u DISPLAY '$alone/lumo-razazu' 2>'$work/err'; [ \$? -eq 1 ] &&
+     grep -q 'Le fichier « libLumoWindow.so » manque ; il a été cherché dans : « $alone »' '$work/err'"
+fi
 # A console's text ends its lines with CR LF on Windows.
 e2e_check "--version" bash -c "[ \"\$(env -u DISPLAY '$tool' --version)\" = 'lumo-razazu 1.0.0${windows:+$'\r'}' ]"
 e2e_check "--help, in French" bash -c "env -u DISPLAY '$tool' --help | grep -q 'Crée le QR-Code'"
+# Printed with no display: a page on a real CUPS-PDF queue, read back from the PDF; a queue that
+# refuses the job gives status 1 and the spooler's reason in French.
+export CUPS_SERVER=/run/cups/cups.sock
+if [ -n "$windows" ]; then
+  e2e_skip "--print" "under Wine the page goes through Wine's printer bridge, which the print script checks; a CUPS refusal does not come back through it"
+elif pdf_folder=$("$root/scripts/cups-pdf-queue" QR_PDF) && "$root/scripts/cups-pdf-queue" QR_REFUSE --refusing >/dev/null; then
+  printed="https://www.exemple.fr/imprimé?essai=$$-$RANDOM"
+  find "$pdf_folder" -maxdepth 1 -name '*.pdf' | sort >"$work/pdfs-before"
+  # The new PDF whose page reads as the link, once the job has left the queue.
+  page_of_link() {
+    [ -z "$(lpstat -o QR_PDF 2>/dev/null)" ] || return 1
+    find "$pdf_folder" -maxdepth 1 -name '*.pdf' | sort | comm -13 "$work/pdfs-before" - | while read -r f; do
+      pdftoppm -r 150 -gray -singlefile "$f" "$work/printed" 2>/dev/null && e2e_decodes "$work/printed.pgm" "$printed" && echo "$f"
+    done | grep -q .
+  }
+  e2e_check "--print QR_PDF: status 0" status_is 0 --print QR_PDF --size 40 "$printed"
+  e2e_check "--print QR_PDF: zbarimg reads the link on the page" e2e_wait_for 60 page_of_link
+  e2e_check "--print to a refusing queue: status 1" status_is 1 --print QR_REFUSE "$printed"
+  e2e_check "--print to a refusing queue: the spooler's reason in French" grep -q "n'a pas été accepté par « QR_REFUSE »" "$work/err"
+else
+  e2e_skip "--print" "no CUPS queue could be made here"
+fi
+
 e2e_summary

@@ -39,7 +39,7 @@ for dep in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsup
 done
 
 icons=(16 22 24 32 48 64 128 256)
-libs=(usr/lib/lumo-razazu/libLumo_Image_BmpJpg.so usr/lib/lumo-razazu/libLumoPrinting.so usr/lib/lumo-razazu/libQRCodeLib.so)
+libs=(usr/lib/lumo-razazu/libLumo_Image_BmpJpg.so usr/lib/lumo-razazu/libLumoPrinting.so usr/lib/lumo-razazu/libLumoWindow.so usr/lib/lumo-razazu/libQRCodeLib.so)
 expected=(usr/bin/lumo-razazu "${libs[@]}"
   usr/share/applications/lumo-razazu.desktop usr/share/metainfo/fr.orbane_logiciels.lumo_razazu.metainfo.xml
   usr/share/icons/hicolor/scalable/apps/lumo-razazu.svg usr/share/man/man1/lumo-razazu.1.gz
@@ -187,7 +187,7 @@ written=$(find /usr/bin /usr/lib/lumo-razazu -newer "$work/start" -user "$user" 
 e2e_check "nothing written by $user to /usr/bin or /usr/lib/lumo-razazu" [ -z "$written" ]
 e2e_check "no working file in /usr/bin" bash -c "! ls -A /usr/bin | grep -qE '^(QRCODE\.bmp|Temp\.bmp|\.lumo-probe-|tool\.log)'"
 e2e_check "/usr/lib/lumo-razazu holds the three libraries only" \
-  [ "$(ls -A /usr/lib/lumo-razazu | LC_ALL=C sort | tr '\n' ' ')" = "libLumoPrinting.so libLumo_Image_BmpJpg.so libQRCodeLib.so " ]
+  [ "$(ls -A /usr/lib/lumo-razazu | LC_ALL=C sort | tr '\n' ' ')" = "libLumoPrinting.so libLumoWindow.so libLumo_Image_BmpJpg.so libQRCodeLib.so " ]
 
 # ---- Removed ----
 if [ "${LUMO_PACKAGE_KEEP:-0}" = 1 ]; then

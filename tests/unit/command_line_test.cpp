@@ -1,19 +1,21 @@
-// The command line on the fake host, with the real encoder bound by name as the tool binds it:
-// what each line asks for, each format written and decoded, standard input, the exit statuses.
+// The command line on a fake of its services, over the real encoder and converter loaded by
+// absolute path as the tool loads them: what each line asks for, each format written and decoded,
+// standard input, printing, the exit statuses.
 #include "CommandLine.h"
-#include "FakeHost.h"
-#include "LazyLibrary.h"
+#include "NativeLibrary.h"
+#include "PlainFailure.h"
 #include "QrDecode.h"
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
 
 using app::Request;
-using testsupport::FakeHost;
 
 namespace {
 
@@ -24,7 +26,7 @@ Request read(std::vector<const char*> arguments) {
 
 TEST(command_line, OnlyNothingOrOneLinkOpensTheWindowAndEveryWrongLineIsRefusedInFrench) {
     EXPECT_EQ(read({}).kind, Request::Kind::Window);
-    EXPECT_TRUE(read({}).link.isNull());
+    EXPECT_FALSE(read({}).link);
     EXPECT_EQ(read({"https://exemple.fr/"}).link, "https://exemple.fr/");
     EXPECT_EQ(read({"--", "-moins"}).link, "-moins");
     EXPECT_EQ(read({"--help"}).kind, Request::Kind::Help);
@@ -46,6 +48,19 @@ TEST(command_line, OnlyNothingOrOneLinkOpensTheWindowAndEveryWrongLineIsRefusedI
     EXPECT_EQ(look.size, 52.5);
     EXPECT_EQ(look.margin, 2);
     EXPECT_EQ(look.foreground, 0x767676u); // 4.5:1 on white
+
+    // --print's queue is the next word only when the link comes otherwise.
+    const Request printed = read({"--print", "L"});
+    EXPECT_EQ(printed.kind, Request::Kind::Write);
+    EXPECT_EQ(printed.print, "");
+    EXPECT_EQ(printed.link, "L");
+    EXPECT_FALSE(printed.output);
+    const Request queued = read({"--print", "Q", "-o", "x.png", "--size", "30", "L"});
+    EXPECT_EQ(queued.print, "Q");
+    EXPECT_EQ(queued.link, "L");
+    EXPECT_EQ(queued.size, 30);
+    EXPECT_EQ(read({"--print", "Q", "--batch", "l.txt"}).print, "Q");
+    EXPECT_EQ(read({"--print=Q", "-"}).print, "Q");
 
     const std::vector<std::pair<std::vector<const char*>, QString>> wrongLines = {
         {{"--ouptut", "x.png", "L"}, "Option inconnue : « --ouptut »"},
@@ -79,14 +94,17 @@ TEST(command_line, OnlyNothingOrOneLinkOpensTheWindowAndEveryWrongLineIsRefusedI
         {{"-o", "x.png", "--foreground", "FFFFFF", "--background", "000000", "L"}, "modules foncés sur un fond clair"},
         {{"--batch", "l.txt", "-o", "x.png"}, "contient {n} ou {}"},
         {{"--batch", "l.txt", "-o", "{n}.png", "L"}, "n'en donnez pas d'autre"},
+        {{"--print", "-m", "3", "L"}, "« --module » ne sert qu'avec --output"},
+        {{"--print", "Q", "L", "M"}, "Un seul lien à la fois."},
     };
     for (const auto& [line, message] : wrongLines) {
         const Request request = read(line);
         SCOPED_TRACE(message.toStdString());
         EXPECT_EQ(request.kind, Request::Kind::Wrong);
         EXPECT_EQ(request.status, 2);
-        EXPECT_TRUE(request.error.contains(message)) << request.error.toStdString();
-        EXPECT_TRUE(request.error.endsWith(QStringLiteral("Voir « lumo-razazu --help »."))) << request.error.toStdString();
+        const QString error = QString::fromStdString(request.error);
+        EXPECT_TRUE(error.contains(message)) << request.error;
+        EXPECT_TRUE(error.endsWith(QStringLiteral("Voir « lumo-razazu --help »."))) << request.error;
     }
 
     // A link that is not UTF-8 is refused as the encoder refuses it, window or file.
@@ -95,30 +113,69 @@ TEST(command_line, OnlyNothingOrOneLinkOpensTheWindowAndEveryWrongLineIsRefusedI
     EXPECT_EQ(bytes.status, 1);
 }
 
-struct command_line_run : ::testing::Test {
-    FakeHost host;
-    host::LazyLibrary encoderLib{QStringLiteral("QRCodeLib"),
-                                 {qEnvironmentVariable("LUMO_BIN_DIR", QStringLiteral(LUMO_TEST_BIN_DIR))}};
-    QDir out{host.tempPath()};
+// The real services, each call recorded; any of them can fail once; print jobs recorded, not sent.
+const std::string binDir = qEnvironmentVariable("LUMO_BIN_DIR", QStringLiteral(LUMO_TEST_BIN_DIR)).toStdString();
 
-    command_line_run() {
-        host.symbolEncoder = [this](const QByteArray& text, int options) {
-            using Fn = int32_t (*)(const char*, int32_t, int32_t, unsigned char*, int32_t, int32_t*);
-            host::Symbol symbol;
-            symbol.modules.resize(177 * 177);
-            int32_t width = 0;
-            symbol.result.code = reinterpret_cast<Fn>(encoderLib.entry("QRCodeLibSymbol"))(
-                text.constData(), int32_t(text.size()), options, reinterpret_cast<unsigned char*>(symbol.modules.data()),
-                int32_t(symbol.modules.size()), &width);
-            symbol.width = width;
-            symbol.modules.resize(width * width);
-            return symbol;
-        };
+struct FakeServices final : app::CommandServices {
+    std::unique_ptr<app::CommandServices> real = app::systemServices({binDir});
+    QStringList log;
+    QString failing;
+    struct Job {
+        std::string queue;
+        std::vector<int> widths;
+        int margin;
+        double sideMm;
+    };
+    std::vector<Job> jobs;
+    std::string printRefusal; // non-empty: the printer's answer
+
+    void failNext(const QString& name) { failing = name; }
+    void call(const QString& name) {
+        log << name;
+        if (failing == name) {
+            failing.clear();
+            throw host::PlainFailure("Échec simulé.");
+        }
     }
+    app::Symbol encodeSymbol(const std::string& text, int options) override {
+        call("encodeSymbol");
+        return real->encodeSymbol(text, options);
+    }
+    app::LibraryResult writeJpeg(const app::Picture& picture, const std::string& path, int quality, int flag) override {
+        call("writeJpeg");
+        log << QStringLiteral("writeJpeg quality %1 flag %2").arg(quality).arg(flag);
+        return real->writeJpeg(picture, path, quality, flag);
+    }
+    void writeFile(const std::string& path, const std::string& bytes) override {
+        call("writeFile");
+        real->writeFile(path, bytes);
+    }
+    std::unique_ptr<host::TurnLock> lockFile(const std::string& path) override {
+        call("lockFile");
+        return real->lockFile(path);
+    }
+    int printCodes(const LumoPrintJob& job, std::string& reason) override {
+        call("printCodes");
+        Job recorded{job.queue ? job.queue : "(défaut)", {}, job.margin, job.sideMm};
+        for (int i = 0; i < job.count; ++i)
+            recorded.widths.push_back(job.codes[i].width);
+        jobs.push_back(recorded);
+        reason = printRefusal;
+        return printRefusal.empty() ? 0 : 1;
+    }
+};
+
+struct command_line_run : ::testing::Test {
+    FakeServices services;
+    host::NativeLibrary encoderLib{"QRCodeLib", {binDir}};
+    QTemporaryDir temporary;
+    QDir out{temporary.path()};
+
     int run(std::vector<const char*> arguments, const std::string& input = {}) {
         std::istringstream stream(input);
-        return app::runWithoutWindow(host, read(std::move(arguments)), stream);
+        return app::runWithoutWindow(services, read(std::move(arguments)), stream);
     }
+    int width(const std::string& link, int options) { return services.real->encodeSymbol(link, options).width; }
     QByteArray path(const char* name) const { return QFile::encodeName(out.filePath(name)); }
     std::optional<std::string> decoded(const char* name) const { return testsupport::zxingDecode(QImage(out.filePath(name))); }
     QByteArray readAll(const char* name) const {
@@ -131,16 +188,16 @@ TEST_F(command_line_run, WritesEachFormatOnceUnderItsLockAndNothingElse) {
     const std::string link = "https://www.exemple.fr/ligne?été=1&n=42";
     for (const char* name : {"qr.png", "qr.bmp", "qr.jpg", "qr.JPEG"}) {
         SCOPED_TRACE(name);
-        host.log.clear();
+        services.log.clear();
         ASSERT_EQ(run({"-o", path(name).constData(), link.c_str()}), 0);
         EXPECT_EQ(decoded(name), link);
         EXPECT_EQ(QImage(out.filePath(name)).size(), QSize(201, 201)); // the window's picture
         // No working file on the way: the lock is taken, then the target written once.
-        const QStringList steps = host.log.filter(QRegularExpression("^(lockFile|write|encode)\\w*$"));
+        const QStringList steps = services.log.filter(QRegularExpression("^(lockFile|write|encode)\\w*$"));
         EXPECT_EQ(steps.mid(0, 2), (QStringList{"encodeSymbol", "lockFile"}));
         EXPECT_TRUE(steps.size() == 3 && steps[2].startsWith("write")) << steps.join(", ").toStdString();
     }
-    EXPECT_TRUE(host.log.contains("writeJpeg quality 100 flag 1"));
+    EXPECT_TRUE(services.log.contains("writeJpeg quality 100 flag 1"));
     // The window's very picture, pixel for pixel, as the encoder draws it into a file.
     using Draw = int32_t (*)(const char*, const char*);
     ASSERT_EQ(reinterpret_cast<Draw>(encoderLib.entry("FastQRCode"))(link.c_str(), path("window.bmp")), 0);
@@ -151,13 +208,13 @@ TEST_F(command_line_run, WritesEachFormatOnceUnderItsLockAndNothingElse) {
     left.sort();
     EXPECT_EQ(left, (QStringList{"qr.JPEG", "qr.bmp", "qr.jpg", "qr.png"}));
 
-    host.log.clear();
+    services.log.clear();
     ASSERT_EQ(run({"-o", path("q.jpg").constData(), "--quality", "20", link.c_str()}), 0);
-    EXPECT_TRUE(host.log.contains("writeJpeg quality 20 flag 1"));
+    EXPECT_TRUE(services.log.contains("writeJpeg quality 20 flag 1"));
 
     // Three pixels a module, and a quiet zone of four modules on each side.
     ASSERT_EQ(run({"-o", path("m3.png").constData(), "--module", "3", link.c_str()}), 0);
-    const int side = (host.symbolEncoder(QByteArray::fromStdString(link), 0).width + 8) * 3;
+    const int side = (width(link, 0) + 8) * 3;
     EXPECT_EQ(QImage(out.filePath("m3.png")).size(), QSize(side, side));
     EXPECT_EQ(decoded("m3.png"), link);
 
@@ -177,8 +234,8 @@ TEST_F(command_line_run, SizeLevelMarginAndColoursShapeEachFormat) {
               "Note : une marge de moins de 4 modules peut gêner certains lecteurs.\n");
     EXPECT_EQ(decoded("look.png"), link);
     const QImage look(out.filePath("look.png"));
-    const int high = host.symbolEncoder(QByteArray::fromStdString(link), 4).width;
-    EXPECT_GT(high, host.symbolEncoder(QByteArray::fromStdString(link), 1).width);
+    const int high = width(link, 4);
+    EXPECT_GT(high, width(link, 1));
     EXPECT_EQ(look.size(), QSize((high + 2) * 3, (high + 2) * 3));
     EXPECT_EQ(look.pixel(0, 0), qRgb(0xFF, 0xF8, 0xE1));
     EXPECT_EQ(look.pixel(3, 3), qRgb(0x1A, 0x23, 0x7E)); // the finder's corner, one module in
@@ -187,7 +244,7 @@ TEST_F(command_line_run, SizeLevelMarginAndColoursShapeEachFormat) {
                    link.c_str()}),
               0);
     const QByteArray svg = readAll("look.svg");
-    const QByteArray span = QByteArray::number(host.symbolEncoder(QByteArray::fromStdString(link), 0).width + 12);
+    const QByteArray span = QByteArray::number(width(link, 0) + 12);
     EXPECT_TRUE(svg.contains("width=\"30.000mm\" height=\"30.000mm\" viewBox=\"0 0 " + span + " " + span + "\""));
     EXPECT_TRUE(svg.contains("fill=\"#eeeeee\"/>\n<path fill=\"#000000\" d=\"M6 6h7v1h-7z")) << svg.toStdString();
 
@@ -230,6 +287,25 @@ TEST_F(command_line_run, ABatchWritesEveryGoodLineNamesEachBadOneAndNeverReplace
     EXPECT_EQ(run({"--batch", out.path().toUtf8().constData(), "-o", path("{n}.png").constData()}), 1);
 }
 
+TEST_F(command_line_run, PrintsEveryCodeOfTheRunInOneJobAndSaysTheRefusal) {
+    ASSERT_EQ(run({"--print", "https://a.fr/"}), 0);
+    ASSERT_EQ(run({"--print", "Bureau", "-o", path("p.png").constData(), "--size", "40", "--margin", "6", "https://a.fr/"}), 0);
+    EXPECT_EQ(decoded("p.png"), "https://a.fr/");
+    ASSERT_EQ(run({"--print", "--batch", "-"}, "https://a.fr/1\n\n" + std::string(3000, 'a') + "\nhttps://a.fr/4\n"), 1);
+    ASSERT_EQ(services.jobs.size(), 3u);
+    EXPECT_EQ(services.jobs[0].queue, "(défaut)");
+    EXPECT_EQ(services.jobs[0].sideMm, 0);
+    EXPECT_EQ(services.jobs[1].queue, "Bureau");
+    EXPECT_EQ(services.jobs[1].sideMm, 40);
+    EXPECT_EQ(services.jobs[1].margin, 6);
+    EXPECT_EQ(services.jobs[2].widths, (std::vector<int>{21, 21})); // the good lines, in one job
+
+    services.printRefusal = "L'imprimante « Bureau » est introuvable.";
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(run({"--print", "Bureau", "L"}), 1);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), services.printRefusal + "\n");
+}
+
 TEST_F(command_line_run, ReadsStandardInputToABoundAndKeepsTheBytesOfNamesAndLinks) {
     ASSERT_EQ(run({"-o", path("in.png").constData(), "-"}, "Noël 2026\r\n"), 0);
     EXPECT_EQ(decoded("in.png"), "Noël 2026");
@@ -238,7 +314,7 @@ TEST_F(command_line_run, ReadsStandardInputToABoundAndKeepsTheBytesOfNamesAndLin
 
     // One byte past the largest text and its line break: refused as too long, nothing read further.
     std::istringstream endless(std::string(7092, 'y') + "never read");
-    EXPECT_EQ(app::runWithoutWindow(host, read({"-o", path("y.png").constData(), "-"}), endless), 1);
+    EXPECT_EQ(app::runWithoutWindow(services, read({"-o", path("y.png").constData(), "-"}), endless), 1);
     EXPECT_EQ(endless.tellg(), 7092);
     EXPECT_EQ(run({"-o", path("bad.png").constData(), "-"}, "a\xFF" "b"), 1);
     EXPECT_EQ(run({"-o", path("bad.png").constData(), "a\xFF\xFE"}), 1);
@@ -272,7 +348,7 @@ TEST_F(command_line_run, ExitStatusesAndAnEarlierFileIntactAfterAFailure) {
     EXPECT_EQ(run({"-o", path("old.png").constData(), std::string(2954, 'a').c_str()}), 1);
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "ancien");
-    host.failNext("writeJpeg");
+    services.failNext("writeJpeg");
     EXPECT_EQ(run({"-o", path("new.jpg").constData(), "L"}), 1);
     EXPECT_FALSE(out.exists("new.jpg"));
 }

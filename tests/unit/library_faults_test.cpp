@@ -403,6 +403,24 @@ TEST_F(LibraryFaults, WorkingFolderIsPrivateAndItsLockNameIsChecked) {
         EXPECT_EQ(st.st_mode & 07777, 0700u) << folder.toStdString();
     }
 
+    // A second copy waits while the first holds the lock, then takes its turn; let go, the lock
+    // leaves nothing beside the file, nor does a killed run's left-over block anybody.
+    const QString target = file(QStringLiteral("tour.png"));
+    auto first = host::lockBeside(target);
+    int waits = 0;
+    auto second = host::lockBeside(target, [&] {
+        if (++waits == 3)
+            first.reset();
+    });
+    EXPECT_EQ(waits, 3);
+    second.reset();
+    EXPECT_FALSE(QFileInfo::exists(file(QStringLiteral(".tour.png.lock"))));
+    QFile leftOver(file(QStringLiteral(".tour.png.lock")));
+    ASSERT_TRUE(leftOver.open(QIODevice::WriteOnly) && leftOver.write("12345\n") > 0);
+    leftOver.close();
+    host::lockBeside(target, [] { FAIL() << "a left-over lock file taken for a held lock"; });
+    EXPECT_FALSE(QFileInfo::exists(file(QStringLiteral(".tour.png.lock"))));
+
     ASSERT_TRUE(QDir().mkdir(file(QStringLiteral(".QRCODE.bmp.lock"))));
     try {
         host::lockBeside(file(QStringLiteral("QRCODE.bmp")));

@@ -8,7 +8,9 @@
 #include "QrDecode.h"
 #include "QtPrinterJob.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QPageLayout>
@@ -18,6 +20,8 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTest>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 using testsupport::FakeHost;
@@ -36,14 +40,14 @@ QString run(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// Bounding box of the dark pixels.
-QRect darkBox(const QImage& image) {
+// Bounding box of the pixels darker than the threshold.
+QRect darkBox(const QImage& image, int threshold = 128) {
     const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
     QRect box;
     for (int y = 0; y < gray.height(); ++y) {
         const uchar* line = gray.constScanLine(y);
         for (int x = 0; x < gray.width(); ++x)
-            if (line[x] < 128)
+            if (line[x] < threshold)
                 box |= QRect(x, y, 1, 1);
     }
     return box;
@@ -255,6 +259,78 @@ TEST(PrintableArea, IsReadFromTheQueueAtEachPrint) {
     ASSERT_TRUE(describe(36, 54));
     EXPECT_NEAR(printing::printableArea(printer).left(), 36 * mmPerPoint, 0.02);
     EXPECT_NEAR(printing::printableArea(printer).top(), 54 * mmPerPoint, 0.02);
+}
+
+// The command line's entry point, called from a program that links no Qt (print_codes_caller):
+// two codes in one job on a real CUPS-PDF queue, a page each, at the chosen side and colours, 1 mm
+// into the printable area (the whole page here); the caller's process left as it was; refusals in
+// French.
+TEST(PrintCodes, FromAProgramWithoutQt) {
+    const QString out = run(LUMO_SOURCE_DIR "/scripts/cups-pdf-queue", {}).trimmed();
+    ASSERT_FALSE(out.isEmpty()) << "no CUPS queue";
+    ASSERT_FALSE(run(LUMO_SOURCE_DIR "/scripts/cups-pdf-queue", {"QR_REFUSE", "--refusing"}).isEmpty());
+    const QString title = QStringLiteral("codes-%1-%2").arg(QCoreApplication::applicationPid()).arg(std::rand());
+    // The caller's three lines: result, locale after the call, reason.
+    const auto print = [&](const QString& queue, const QStringList& links, double sideMm = 40) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LANG", "C.UTF-8"); // what Qt would take for the locale
+        environment.remove("QT_QPA_PLATFORM");
+        process.setProcessEnvironment(environment);
+        process.start(PRINT_CODES_CALLER, QStringList{PRINTING_MODULE, queue, QString::number(sideMm), "000080",
+                                                      "ffff80", title} + links);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 0);
+        return QString::fromUtf8(process.readAllStandardOutput()).split('\n');
+    };
+    const auto pdfs = [&] { return QDir(out).entryList({"*.pdf"}, QDir::Files, QDir::Time); };
+    const QStringList before = pdfs();
+    const QStringList links = {"https://exemple.fr/page-un?été=1", "https://exemple.fr/page-deux#fin"};
+
+    const QStringList answer = print("QR_PDF", links);
+    ASSERT_EQ(answer.size(), 4) << answer.join('|').toStdString();
+    EXPECT_EQ(answer[0], "0") << answer[2].toStdString();
+    EXPECT_EQ(answer[1], "C"); // Qt's setlocale undone
+    EXPECT_EQ(answer[2], "");
+
+    // cups-pdf writes the file, then the job leaves the queue.
+    QString pdf;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        const QStringList now = pdfs();
+        for (const QString& name : now)
+            if (!before.contains(name))
+                pdf = QDir(out).filePath(name);
+        return !pdf.isEmpty() && run("lpstat", {"-o", "QR_PDF"}).isEmpty() && QFileInfo(pdf).size() > 0;
+    }, 60000));
+    const auto removePdf = qScopeGuard([&] { QFile::remove(pdf); });
+    EXPECT_TRUE(run("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+2\\n")));
+    constexpr int dpi = 300;
+    for (int page = 1; page <= 2; ++page) {
+        SCOPED_TRACE(page);
+        const QString base = QFileInfo(pdf).dir().filePath(title + "-page");
+        const QString number = QString::number(page);
+        run("pdftoppm", {"-f", number, "-l", number, "-r", QString::number(dpi), "-gray", "-aaVector", "no",
+                         "-singlefile", "-x", "0", "-y", "0", "-W", "720", "-H", "720", pdf, base});
+        const QImage image(base + ".pgm");
+        QFile::remove(base + ".pgm");
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(testsupport::zxingDecode(image), links[page - 1].toStdString());
+        // The background colour shows the whole square, quiet zone included.
+        const QRect square = darkBox(image, 250);
+        const double mmPerPixel = 25.4 / dpi;
+        EXPECT_NEAR(square.left() * mmPerPixel, 1.0, 0.3);
+        EXPECT_NEAR(square.top() * mmPerPixel, 1.0, 0.3);
+        EXPECT_NEAR(square.width() * mmPerPixel, 40.0, 0.3);
+        EXPECT_NEAR(square.height() * mmPerPixel, 40.0, 0.3);
+    }
+
+    EXPECT_EQ(print("QR_REFUSE", links.mid(0, 1)).mid(0, 3),
+              QStringList({"1", "C",
+                           "Le travail n'a pas été accepté par « QR_REFUSE » : "
+                           "la file d'attente n'accepte pas de travaux."}));
+    EXPECT_EQ(print("QR_ABSENT", links.mid(0, 1)).value(2), "L'imprimante « QR_ABSENT » n'existe pas.");
+    EXPECT_TRUE(print("QR_PDF", links.mid(0, 1), 400).value(2).startsWith(
+        "Un QR-Code de 400,0 mm ne tient pas sur la page de « QR_PDF »"));
 }
 
 } // namespace

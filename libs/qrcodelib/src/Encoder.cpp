@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <string>
 
 namespace qrcl {
@@ -19,6 +20,7 @@ struct QRinputDeleter {
 struct Attempt {
     QRcodePtr symbol;
     int error = 0; // errno when symbol is null: ERANGE if too long at that level even at version 40
+    bool wholeAfterSplit = false; // split into runs it did not fit: the whole text in one mode
 };
 
 // What the whole text fits in as one segment, and the most of it any symbol holds (version 40,
@@ -30,15 +32,71 @@ struct TextClass {
     std::size_t limit;
 };
 
-bool isAlphanumeric(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
-           std::string_view(" $%*+-./:").find(c) != std::string_view::npos;
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
 }
+
+bool isAlphanumeric(char c) {
+    return isDigit(c) || (c >= 'A' && c <= 'Z') || std::string_view(" $%*+-./:").find(c) != std::string_view::npos;
+}
+
+// The data codewords a symbol holds, by version (1 to 40) and level (L, M, Q, H).
+constexpr short kDataCodewords[40][4] = {
+    {19, 16, 13, 9},         {34, 28, 22, 16},        {55, 44, 34, 26},        {80, 64, 48, 36},
+    {108, 86, 62, 46},       {136, 108, 76, 60},      {156, 124, 88, 66},      {194, 154, 110, 86},
+    {232, 182, 132, 100},    {274, 216, 154, 122},    {324, 254, 180, 140},    {370, 290, 206, 158},
+    {428, 334, 244, 180},    {461, 365, 261, 197},    {523, 415, 295, 223},    {589, 453, 325, 253},
+    {647, 507, 367, 283},    {721, 563, 397, 313},    {795, 627, 445, 341},    {861, 669, 485, 385},
+    {932, 714, 512, 406},    {1006, 782, 568, 442},   {1094, 860, 614, 464},   {1174, 914, 664, 514},
+    {1276, 1000, 718, 538},  {1370, 1062, 754, 596},  {1468, 1128, 808, 628},  {1531, 1193, 871, 661},
+    {1631, 1267, 911, 701},  {1735, 1373, 985, 745},  {1843, 1455, 1033, 793}, {1955, 1541, 1115, 845},
+    {2071, 1631, 1171, 901}, {2191, 1725, 1231, 961}, {2306, 1812, 1286, 986}, {2434, 1914, 1354, 1054},
+    {2566, 1992, 1426, 1096}, {2702, 2102, 1502, 1142}, {2812, 2216, 1582, 1222}, {2956, 2334, 1666, 1276}};
+
+// The fewest bits any segmentation of text into numeric, alphanumeric and byte segments takes,
+// in sixths of a bit, for versions 1-9, 10-26 and 27-40 (their length fields differ). Each
+// character at its mode's rate (a digit 10/3 bits, an alphanumeric character 11/2, a byte 8),
+// each segment's header whole: no encoding of the text, libqrencode's included, takes fewer.
+struct FewestBits {
+    std::int64_t sixths[3];
+
+    explicit FewestBits(std::string_view text) {
+        constexpr int lengthBits[3][3] = {{10, 9, 8}, {12, 11, 16}, {14, 13, 16}}; // numeric, alnum, byte
+        constexpr int rate[3] = {20, 33, 48};
+        constexpr std::int64_t none = std::int64_t(1) << 60;
+        for (int group = 0; group < 3; ++group) {
+            std::int64_t cost[3] = {none, none, none}; // the text so far, ending in a segment of each mode
+            std::int64_t best = 0;             // the text so far, in any mode
+            for (const char c : text) {
+                const bool fits[3] = {isDigit(c), isAlphanumeric(c), true};
+                for (int mode = 0; mode < 3; ++mode)
+                    cost[mode] = fits[mode] ? std::min(cost[mode], best + 6 * (4 + lengthBits[group][mode])) + rate[mode]
+                                            : none;
+                best = std::min({cost[0], cost[1], cost[2]});
+            }
+            sixths[group] = best;
+        }
+    }
+
+    // True when the text cannot fit the version at that level (an index into kDataCodewords).
+    bool exceed(int version, int level) const {
+        const int group = version < 10 ? 0 : version < 27 ? 1 : 2;
+        return sixths[group] > std::int64_t(48) * kDataCodewords[version - 1][level];
+    }
+
+    // The smallest version the text might fit at that level; 41 when none.
+    int smallestVersion(int level) const {
+        int version = 1;
+        while (version <= 40 && exceed(version, level))
+            ++version;
+        return version;
+    }
+};
 
 TextClass classOf(std::string_view text, TextKind kind) {
     if (kind != TextKind::Ascii)
         return {QR_MODE_8, true, 2952}; // the ECI 26 header takes one byte's room
-    if (std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (std::all_of(text.begin(), text.end(), isDigit))
         return {QR_MODE_NUM, false, 7089};
     if (std::all_of(text.begin(), text.end(), isAlphanumeric))
         return {QR_MODE_AN, false, 4296};
@@ -75,7 +133,11 @@ Attempt encodeAt(const std::string& text, const TextClass& textClass, QRecLevel 
     Attempt split;
     split.symbol.reset(QRcode_encodeString(text.c_str(), 0, level, QR_MODE_8, 1));
     split.error = errno;
-    return tooLong(split) ? encodeWhole(text, textClass, level) : std::move(split);
+    if (!tooLong(split))
+        return split;
+    Attempt whole = encodeWhole(text, textClass, level);
+    whole.wholeAfterSplit = true;
+    return whole;
 }
 
 Encoded found(Attempt& attempt) {
@@ -100,6 +162,36 @@ Encoded encode(std::string_view view, TextKind kind, int level) {
         return chosen.symbol ? found(chosen) : failed(chosen);
     }
 
+    // The strongest level whose symbol is no larger than M's, a higher level never needing a
+    // smaller version. Each attempt that fits somewhere is a full encoding, masks and all, so a
+    // level is not encoded where the fewest bits the text takes already decide. Where M and Q
+    // plainly share their smallest version, Q goes first: when M cannot fit a version below
+    // Q's, Q's version is M's (the same segments, with more room), and M is not encoded.
+    const FewestBits fewest(text);
+    const auto strongest = [&](Attempt& quartile, int version) -> Encoded {
+        if (fewest.exceed(version, 3))
+            return found(quartile);
+        Attempt high = encodeAt(text, textClass, QR_ECLEVEL_H);
+        if (!high.symbol && !tooLong(high))
+            return failed(high);
+        if (high.symbol && high.symbol->version <= version)
+            return found(high);
+        return found(quartile);
+    };
+    Attempt quartile;
+    bool quartileTried = false;
+    if (fewest.smallestVersion(2) <= 40 && fewest.smallestVersion(2) == fewest.smallestVersion(1)) {
+        quartile = encodeAt(text, textClass, QR_ECLEVEL_Q);
+        quartileTried = true;
+        if (!quartile.symbol && !tooLong(quartile))
+            return failed(quartile);
+        if (quartile.symbol && !quartile.wholeAfterSplit) {
+            const int version = quartile.symbol->version;
+            if (version == 1 || fewest.exceed(version - 1, 1))
+                return strongest(quartile, version);
+        }
+    }
+
     Attempt medium = encodeAt(text, textClass, QR_ECLEVEL_M);
     if (!medium.symbol) {
         if (!tooLong(medium))
@@ -107,21 +199,17 @@ Encoded encode(std::string_view view, TextKind kind, int level) {
         Attempt low = encodeAt(text, textClass, QR_ECLEVEL_L);
         return low.symbol ? found(low) : failed(low);
     }
-
-    // Stronger correction comes free while the symbol keeps M's size. A higher level never
-    // needs a smaller version, so when Q does not fit in it, H is not tried.
     const int version = medium.symbol->version;
-    Attempt quartile = encodeAt(text, textClass, QR_ECLEVEL_Q);
-    if (!quartile.symbol && !tooLong(quartile))
-        return failed(quartile);
+    if (!quartileTried) {
+        if (fewest.exceed(version, 2))
+            return found(medium);
+        quartile = encodeAt(text, textClass, QR_ECLEVEL_Q);
+        if (!quartile.symbol && !tooLong(quartile))
+            return failed(quartile);
+    }
     if (!quartile.symbol || quartile.symbol->version > version)
         return found(medium);
-    Attempt high = encodeAt(text, textClass, QR_ECLEVEL_H);
-    if (!high.symbol && !tooLong(high))
-        return failed(high);
-    if (high.symbol && high.symbol->version <= version)
-        return found(high);
-    return found(quartile);
+    return strongest(quartile, version);
 }
 
 } // namespace qrcl

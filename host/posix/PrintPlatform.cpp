@@ -1,0 +1,10 @@
+#include "PrintPlatform.h"
+
+namespace host {
+
+// No display needed: the spooler is reached through libcups, whatever the screen.
+const char* windowlessPrintPlatform() {
+    return "offscreen";
+}
+
+} // namespace host

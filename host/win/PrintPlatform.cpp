@@ -1,0 +1,10 @@
+#include "PrintPlatform.h"
+
+namespace host {
+
+// The one platform shipped beside the program; it shows nothing unless asked to.
+const char* windowlessPrintPlatform() {
+    return "windows";
+}
+
+} // namespace host
