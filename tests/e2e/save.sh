@@ -45,6 +45,9 @@ open_save() {
 # through its accelerator.
 fill_and_confirm() {
   local type=$1 name=$2 i
+  # The dialog gets the keyboard first: the window that had it may be gone, and Qt may still be
+  # giving it back to the main window, which would take keys sent to the dialog and drop them.
+  timeout 5 xdotool windowfocus --sync "$dlg" 2>/dev/null
   # With the name field emptied the save button is disabled, so Tab goes straight to the types.
   xdotool key --window "$dlg" ctrl+a BackSpace Tab Home
   for ((i = 1; i < type; i++)); do xdotool key --window "$dlg" Down; done
