@@ -62,6 +62,17 @@ fill_and_confirm() {
 # Wine's dialog speaks the locale's language, which may not be French: its default button instead.
 confirm=alt+e
 [ -n "${E2E_WINDOWS:-}" ] && confirm=Return
+# offers BOX TEXT: the input box's offered answer, copied out through the clipboard, is TEXT.
+offers() {
+  xdotool key --window "$1" ctrl+a ctrl+c
+  e2e_wait_for 10 bash -c "[ \"\$(xclip -selection clipboard -o)\" = '$2' ]"
+}
+# answer BOX TEXT: types TEXT over the offered answer and confirms it.
+answer() {
+  xdotool key --window "$1" ctrl+a
+  xdotool type --window "$1" --delay 5 -- "$2"
+  e2e_press "$1" Return
+}
 # Moves a checked file aside. Without a window manager the dialog is never the active window, and
 # then Qt lets the remembered file, shown selected in the list, win over a name typed over it.
 set_aside() {
@@ -88,11 +99,8 @@ open_save
 fill_and_confirm 5 "ratio.png"
 box=$(settled "Valeur du ratio de compression")
 e2e_check "ratio: the input box opens" [ -n "$box" ]
-xdotool key --window "$box" ctrl+a ctrl+c
-e2e_check "ratio: 100 is offered" e2e_wait_for 10 bash -c '[ "$(xclip -selection clipboard -o)" = 100 ]'
-xdotool key --window "$box" ctrl+a
-xdotool type --window "$box" --delay 5 -- "3 5"
-e2e_press "$box" Return
+e2e_check "ratio: 100 is offered" offers "$box" 100
+answer "$box" "3 5"
 e2e_check "ratio: the caption names the file" e2e_wait_for 20 caption_is "Lumo-RAZazu : ratio.jpg"
 e2e_check "ratio: quality 35 (blanks ignored)" quality_is "$out/ratio.jpg" 35
 e2e_check "ratio: zbarimg reads the link" e2e_decodes "$out/ratio.jpg" "$link"
@@ -127,11 +135,8 @@ fill_and_confirm 8 "grand"
 box=$(settled "Taille de l'image")
 e2e_check "sized PNG: the size box opens" [ -n "$box" ]
 [ -n "${E2E_SHOTS:-}" ] && [ -n "$box" ] && import -window "$box" "$E2E_SHOTS/size-question.png"
-xdotool key --window "$box" ctrl+a ctrl+c
-e2e_check "sized PNG: 1024 is offered" e2e_wait_for 10 bash -c '[ "$(xclip -selection clipboard -o)" = 1024 ]'
-xdotool key --window "$box" ctrl+a
-xdotool type --window "$box" --delay 5 -- "700"
-e2e_press "$box" Return
+e2e_check "sized PNG: 1024 is offered" offers "$box" 1024
+answer "$box" "700"
 e2e_check "sized PNG: the caption names the file" e2e_wait_for 20 caption_is "Lumo-RAZazu : grand.png"
 e2e_check "sized PNG: 700 x 700" format_is "$out/grand.png" "PNG 700x700"
 e2e_check "sized PNG: only black and white" [ "$(convert "$out/grand.png" -format '%k' info:)" -le 2 ]
@@ -226,9 +231,7 @@ for name in long1 long2; do
   open_save
   fill_and_confirm 5 "$name"
   box=$(settled "Valeur du ratio de compression")
-  xdotool key --window "$box" ctrl+a
-  xdotool type --window "$box" --delay 5 -- "20"
-  e2e_press "$box" Return
+  answer "$box" 20
   e2e_wait_for 20 caption_is "Lumo-RAZazu : $name.jpg"
 done
 # zbarimg gives up on 1-pixel modules at 20 even once; zxing-cpp reads a first such JPEG.
