@@ -16,8 +16,12 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <condition_variable>
 #include <cstring>
+#include <exception>
 #include <fstream>
+#include <mutex>
+#include <thread>
 #include <unordered_map>
 
 namespace app {
@@ -441,11 +445,37 @@ Failure encode(CommandServices& services, const Request& request, const std::str
     return std::nullopt;
 }
 
-// Writes the symbol at target, or with staged, stages it there to be published with others.
-Failure writeSymbol(CommandServices& services, const Request& request, const Symbol& symbol, const std::string& output,
-                    lumo::StagedWrites* staged = nullptr) {
-    const std::string target = shownText(output);
+// A symbol made ready for its file: the file's bytes, or for a JPEG the picture the converter
+// takes. Made on any thread.
+struct Rendered {
+    bool jpeg = false;
+    std::string bytes;
+    Picture picture;
+};
+
+Failure render(const Request& request, const Symbol& symbol, const std::string& output, Rendered& rendered) {
     const std::string extension = extensionOf(output);
+    if (extension == "svg") {
+        rendered.bytes = drawing(symbol, request);
+    } else if (extension == "png") {
+        rendered.bytes = pngBytes(symbol, layoutOf(symbol, request), request.background, request.foreground);
+    } else {
+        rendered.picture = draw(symbol, request);
+        rendered.jpeg = extension == "jpg" || extension == "jpeg";
+        if (!rendered.jpeg && !rendered.picture.pixels.empty())
+            rendered.bytes = bmpBytes(rendered.picture);
+        if (rendered.jpeg && !rendered.picture.pixels.empty())
+            return std::nullopt;
+    }
+    if (rendered.bytes.empty())
+        return "Le fichier « " + shownText(output) + " » n'a pas pu être écrit.\nMémoire insuffisante.";
+    return std::nullopt;
+}
+
+// Writes what was rendered at output, or with staged, stages it there to be published with others.
+Failure writeRendered(CommandServices& services, const Request& request, const Rendered& rendered,
+                      const std::string& output, lumo::StagedWrites* staged = nullptr) {
+    const std::string target = shownText(output);
     // Copies of the tool writing the same file take turns, as the window does with its own.
     const auto takeTurn = [&] {
         try {
@@ -457,36 +487,24 @@ Failure writeSymbol(CommandServices& services, const Request& request, const Sym
     const auto cannotWrite = [&](const std::string& reason) {
         return "Le fichier « " + target + " » n'a pas pu être écrit.\n" + reason;
     };
-    std::string bytes;
-    if (extension == "svg") {
-        bytes = drawing(symbol, request);
-    } else if (extension == "png") {
-        bytes = pngBytes(symbol, layoutOf(symbol, request), request.background, request.foreground);
-    } else {
-        const Picture picture = draw(symbol, request);
-        if (picture.pixels.empty())
-            return cannotWrite("Mémoire insuffisante.");
-        if (extension == "jpg" || extension == "jpeg") {
-            const host::DeferredInterrupts deferred;
-            const auto lock = takeTurn();
-            const LibraryResult result = services.writeJpeg(picture, output, request.quality, fullChroma);
-            if (result.code == LIBJ_ERR_WRITE)
-                return cannotWrite(host::systemCause(result.systemError));
-            return result.code == LIBJ_OK ? Failure() : cannotWrite("La compression JPEG a échoué.");
-        }
-        bytes = bmpBytes(picture);
+    if (rendered.jpeg) {
+        const host::DeferredInterrupts deferred;
+        const auto lock = takeTurn();
+        const LibraryResult result = services.writeJpeg(rendered.picture, output, request.quality, fullChroma);
+        if (result.code == LIBJ_ERR_WRITE)
+            return cannotWrite(host::systemCause(result.systemError));
+        return result.code == LIBJ_OK ? Failure() : cannotWrite("La compression JPEG a échoué.");
     }
-    if (bytes.empty())
-        return cannotWrite("Mémoire insuffisante.");
     if (staged) {
         const int error = staged->stage(output.c_str(),
-                                        {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()},
+                                        {reinterpret_cast<const std::uint8_t*>(rendered.bytes.data()),
+                                         rendered.bytes.size()},
                                         lumo::Links::WriteThrough);
         return error ? Failure(cannotWriteFile(output, error)) : Failure();
     }
     const host::DeferredInterrupts deferred;
     const auto lock = takeTurn();
-    services.writeFile(output, bytes);
+    services.writeFile(output, rendered.bytes);
     return std::nullopt;
 }
 
@@ -518,9 +536,12 @@ int writeCode(CommandServices& services, const Request& request, std::istream& i
         say("Note : une marge de moins de 4 modules peut gêner certains lecteurs.");
     try {
         Symbol symbol;
+        Rendered rendered;
         Failure failure = encode(services, request, text, target, symbol);
         if (!failure && request.output)
-            failure = writeSymbol(services, request, symbol, *request.output);
+            failure = render(request, symbol, *request.output, rendered);
+        if (!failure && request.output)
+            failure = writeRendered(services, request, rendered, *request.output);
         if (!failure && request.print)
             failure = print(services, request, {symbol});
         return failure ? fail(*failure) : written;
@@ -593,6 +614,113 @@ std::string targetOf(const std::string& pattern, int line, int lastLine, const s
     return target;
 }
 
+// A line of a batch made ready: its symbol and what its file takes, or what went wrong.
+struct Made {
+    Failure failure;
+    Symbol symbol;
+    Rendered rendered;
+    std::exception_ptr error; // thrown while making it, thrown again where it is used
+};
+
+// Makes the lines of a batch on every core, no further than a bounded stretch ahead of their use,
+// and hands them over in line order. Encoding and drawing are most of a batch's time; the files
+// are still written one after the other, in order, by the caller.
+class LineMaker {
+public:
+    LineMaker(CommandServices& services, const Request& request, const Batch& batch, std::vector<std::string> targets)
+        : m_services(services), m_request(request), m_batch(batch), m_targets(std::move(targets)),
+          m_made(batch.lines.size()), m_done(batch.lines.size(), false) {
+        // The first line on the caller's thread: the libraries are bound before any thread starts.
+        if (m_made.empty())
+            return;
+        make(0);
+        m_done[0] = true;
+        if (m_made.size() < 8) // not worth a thread
+            return;
+        // The threads start with interrupts blocked and keep them so: an interrupt always lands on
+        // the caller's thread, which defers it while it writes.
+        const host::DeferredInterrupts deferred;
+        const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), 8u));
+        for (unsigned i = 0; i < cores; ++i)
+            m_threads.emplace_back([this] { work(); });
+    }
+    LineMaker(const LineMaker&) = delete;
+    LineMaker& operator=(const LineMaker&) = delete;
+    ~LineMaker() {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_room.notify_all();
+        for (std::thread& thread : m_threads)
+            thread.join();
+    }
+
+    // Line i, once made; each is taken once, in order.
+    Made take(std::size_t i) {
+        if (m_threads.empty()) {
+            if (!m_done[i])
+                make(i);
+        } else {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_ready.wait(lock, [&] { return bool(m_done[i]); });
+        }
+        Made made = std::move(m_made[i]);
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_taken = i + 1;
+        }
+        m_room.notify_all();
+        return made;
+    }
+
+private:
+    static constexpr std::size_t ahead = 64; // lines made and not yet taken, at most
+
+    void work() {
+        for (;;) {
+            std::size_t i = 0;
+            {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_room.wait(lock, [&] { return m_stop || m_next >= m_made.size() || m_next < m_taken + ahead; });
+                if (m_stop || m_next >= m_made.size())
+                    return;
+                i = m_next++;
+            }
+            make(i);
+            {
+                const std::lock_guard<std::mutex> lock(m_mutex);
+                m_done[i] = true;
+            }
+            m_ready.notify_all();
+        }
+    }
+
+    void make(std::size_t i) {
+        Made& made = m_made[i];
+        try {
+            const std::string& text = m_batch.lines[i].second;
+            made.failure = encode(m_services, m_request, text, m_targets[i], made.symbol);
+            if (!made.failure && m_request.output)
+                made.failure = render(m_request, made.symbol, m_targets[i], made.rendered);
+        } catch (...) {
+            made.error = std::current_exception();
+        }
+    }
+
+    CommandServices& m_services;
+    const Request& m_request;
+    const Batch& m_batch;
+    const std::vector<std::string> m_targets;
+    std::vector<Made> m_made;
+    std::vector<bool> m_done;
+    std::vector<std::thread> m_threads;
+    std::mutex m_mutex;
+    std::condition_variable m_ready, m_room;
+    std::size_t m_next = 1, m_taken = 0; // the first line is the caller's
+    bool m_stop = false;
+};
+
 int writeBatch(CommandServices& services, const Request& request, std::istream& input) {
     Batch batch;
     if (*request.batch == "-") {
@@ -616,10 +744,10 @@ int writeBatch(CommandServices& services, const Request& request, std::istream& 
     };
     std::unordered_map<std::string, int> writtenBy; // a file this run wrote, and the line that wrote it
     std::vector<Symbol> printed;
-    // The files of many lines share one flush; each still appears whole or not at all. No lock is
-    // taken per file: nothing of a batch is seen before it is complete. Published before the
-    // open files reach the system's usual limit.
-    lumo::StagedWrites staged;
+    // The files of many lines are published together; each still appears whole or not at all. No
+    // lock is taken per file: nothing of a batch is seen before it is complete. Published before
+    // the open files reach the system's usual limit.
+    lumo::StagedWrites staged(lumo::Flush::WhenReplacing);
     std::vector<std::pair<int, std::string>> pending;
     const auto publish = [&] {
         const host::DeferredInterrupts deferred;
@@ -630,23 +758,31 @@ int writeBatch(CommandServices& services, const Request& request, std::istream& 
         pending.clear();
     };
     try {
-        for (const auto& [line, text] : batch.lines) {
-            const std::string target = request.output ? targetOf(*request.output, line, batch.lastLine, text) : "";
+        std::vector<std::string> targets;
+        targets.reserve(batch.lines.size());
+        for (const auto& [line, text] : batch.lines)
+            targets.push_back(request.output ? targetOf(*request.output, line, batch.lastLine, text) : "");
+        LineMaker maker(services, request, batch, targets);
+        for (std::size_t i = 0; i < batch.lines.size(); ++i) {
+            const int line = batch.lines[i].first;
+            const std::string& target = targets[i];
+            Made made = maker.take(i);
             Failure failure;
-            Symbol symbol;
             if (const auto earlier = writtenBy.find(target); request.output && earlier != writtenBy.end())
                 failure = "le fichier « " + shownText(target) + " » vient d'être écrit pour la ligne " +
                           std::to_string(earlier->second) + " : il n'est pas remplacé.";
+            else if (made.error)
+                std::rethrow_exception(made.error);
             else
-                failure = encode(services, request, text, target, symbol);
+                failure = made.failure;
             if (!failure && request.output)
-                failure = writeSymbol(services, request, symbol, target, &staged);
+                failure = writeRendered(services, request, made.rendered, target, &staged);
             if (failure) {
                 lineFailed(line, *failure);
                 continue;
             }
             if (request.print)
-                printed.push_back(std::move(symbol));
+                printed.push_back(std::move(made.symbol));
             if (!request.output)
                 continue;
             writtenBy.emplace(target, line);

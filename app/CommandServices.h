@@ -37,7 +37,8 @@ class CommandServices {
 public:
     virtual ~CommandServices() = default;
     // Each throws host::PlainFailure when its library or entry point cannot be found.
-    // QRCodeLibSymbol: options are its defaults, or an error correction level.
+    // QRCodeLibSymbol: options are its defaults, or an error correction level. Called from
+    // several threads at once in a batch.
     virtual Symbol encodeSymbol(const std::string& text, int options) = 0;
     // LIWriteJpg: the picture as a JPEG at path, complete or absent.
     virtual LibraryResult writeJpeg(const Picture& picture, const std::string& path, int quality, int flag) = 0;

@@ -23,14 +23,15 @@ public:
     Symbol encodeSymbol(const std::string& text, int options) override {
         using Fn = std::int32_t (*)(const char*, std::int32_t, std::int32_t, unsigned char*, std::int32_t, std::int32_t*);
         const auto encode = reinterpret_cast<Fn>(m_encoder.entry("QRCodeLibSymbol"));
+        // Room for the largest symbol, not cleared: the library sets every module it reports.
+        thread_local const std::unique_ptr<unsigned char[]> room(new unsigned char[QRCL_SYMBOL_LIMIT * QRCL_SYMBOL_LIMIT]);
         Symbol symbol;
-        symbol.modules.resize(QRCL_SYMBOL_LIMIT * QRCL_SYMBOL_LIMIT);
         std::int32_t width = 0;
-        symbol.code = encode(text.c_str(), std::int32_t(text.size()), options, symbol.modules.data(),
-                             std::int32_t(symbol.modules.size()), &width);
+        symbol.code = encode(text.c_str(), std::int32_t(text.size()), options, room.get(),
+                             QRCL_SYMBOL_LIMIT * QRCL_SYMBOL_LIMIT, &width);
         symbol.systemError = symbol.code == QRCL_OK ? 0 : lastError(m_encoder, "QRCodeLibLastError");
         symbol.width = symbol.code == QRCL_OK ? width : 0;
-        symbol.modules.resize(std::size_t(symbol.width) * std::size_t(symbol.width));
+        symbol.modules.assign(room.get(), room.get() + std::size_t(symbol.width) * std::size_t(symbol.width));
         return symbol;
     }
 
@@ -49,7 +50,8 @@ public:
 
     void writeFile(const std::string& path, const std::string& bytes) override {
         if (const int error = lumo::writeAtomically(
-                path.c_str(), {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, lumo::Links::WriteThrough))
+                path.c_str(), {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, lumo::Links::WriteThrough,
+                lumo::Flush::WhenReplacing))
             throw host::PlainFailure("Impossible d'écrire le fichier « " + host::platform::shownPath(shownText(path)) + " ».",
                                      host::systemCause(error));
     }

@@ -39,6 +39,7 @@ void NativeLibrary::load() {
 }
 
 void* NativeLibrary::entry(const char* name) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
     if (auto found = m_entries.find(name); found != m_entries.end())
         return found->second;
     load();

@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -129,8 +130,11 @@ struct FakeServices final : app::CommandServices {
     std::vector<Job> jobs;
     std::string printRefusal; // non-empty: the printer's answer
 
+    std::mutex mutex; // a batch encodes on several threads
+
     void failNext(const QString& name) { failing = name; }
     void call(const QString& name) {
+        const std::lock_guard<std::mutex> lock(mutex);
         log << name;
         if (failing == name) {
             failing.clear();
@@ -282,6 +286,22 @@ TEST_F(command_line_run, ABatchWritesEveryGoodLineNamesEachBadOneAndNeverReplace
     names.sort();
     EXPECT_EQ(names, (QStringList{QStringLiteral("s-___.caché.svg"), "s-" + QString(120, u'e') + ".svg",
                                   "s-https:__x.fr_a.svg", "s-tab_here_.svg"}));
+
+    // A long list is made on every core, and still said and written line by line, in order.
+    std::string many, said;
+    for (int line = 1; line <= 40; ++line) {
+        many += line % 10 == 3 ? "a\xFF\n" : "https://d.fr/" + std::to_string(line) + "\n";
+        if (line % 10 == 3)
+            said += "Ligne " + std::to_string(line) + " : Le lien contient un caractère invalide : il ne peut pas être encodé.\n";
+    }
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(run({"--batch", "-", "-o", path("m{n}.png").constData()}, many), 1);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), said);
+    EXPECT_EQ(out.entryList({"m*"}, QDir::Files | QDir::Hidden).size(), 36);
+    for (int line = 1; line <= 40; ++line)
+        if (line % 10 != 3)
+            EXPECT_EQ(decoded(QStringLiteral("m%1.png").arg(line, 2, 10, QLatin1Char('0')).toUtf8().constData()),
+                      "https://d.fr/" + std::to_string(line));
 
     EXPECT_EQ(run({"--batch", path("absent.txt").constData(), "-o", path("{n}.png").constData()}), 1);
     EXPECT_EQ(run({"--batch", out.path().toUtf8().constData(), "-o", path("{n}.png").constData()}), 1);

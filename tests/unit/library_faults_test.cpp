@@ -385,6 +385,28 @@ TEST_F(LibraryFaults, BytesAreFlushedBeforeTheNameAppears) {
         EXPECT_EQ(readAll(file("s.svg")), "qr");
         ASSERT_TRUE(QFile::remove(file("s.svg")));
     }
+
+    // The command line flushes only what replaces an earlier file; a new name is left to the
+    // system's own write-back, alone or in a batch.
+    for (const bool anonymous : {true, false}) {
+        SCOPED_TRACE(anonymous ? "when replacing, anonymous" : "when replacing, hidden names");
+        steps::Recording recording(anonymous);
+        const QByteArray alone = QFile::encodeName(file("n.svg")), batch = QFile::encodeName(file("m.svg"));
+        for (int time = 0; time < 2; ++time) { // new, then replaced
+            ASSERT_EQ(lumo::writeAtomically(alone.constData(), bytes, lumo::Links::WriteThrough,
+                                            lumo::Flush::WhenReplacing), 0);
+            lumo::StagedWrites staged(lumo::Flush::WhenReplacing);
+            ASSERT_EQ(staged.stage(batch.constData(), bytes, lumo::Links::WriteThrough), 0);
+            EXPECT_EQ(staged.publish(), std::vector<int>{0});
+        }
+        const auto temporary = [&](const char* name) {
+            return anonymous ? QStringLiteral("(anonyme)") : ".lumo-" + QString(name) + ".XXXXXX";
+        };
+        EXPECT_EQ(recording.take(m_dir.path()).filter(QRegularExpression("sync")),
+                  (QStringList{"fsync " + temporary("n.svg"), "syncfs " + temporary("m.svg")}));
+        EXPECT_EQ(readAll(file("m.svg")), "qr");
+        ASSERT_TRUE(QFile::remove(file("n.svg")) && QFile::remove(file("m.svg")));
+    }
     EXPECT_EQ(entries(), QStringList({"QRCODE.bmp", "Temp.bmp", "a.jpg", "b.jpg"}));
 }
 

@@ -73,23 +73,23 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
 }
 
 // The bytes on disk, with the replaced file's permissions. Returns 0 or errno.
-int fill(int fd, std::span<const std::uint8_t> bytes, const struct stat& old, bool replacing) {
+int fill(int fd, std::span<const std::uint8_t> bytes, const struct stat& old, bool replacing, Flush flush) {
     if (replacing && S_ISREG(old.st_mode) && ::fchmod(fd, old.st_mode & 07777) != 0)
         return errno;
-    // Nothing is published whose blocks are still only in memory. The folder itself is not
-    // synced: after a crash the old name may come back, but never a half-written picture.
-    if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
+    // Nothing flushed is published whose blocks are still only in memory. The folder itself is
+    // not synced: after a crash the old name may come back, but never a half-written picture.
+    if (!writeAll(fd, bytes) || ((flush == Flush::Always || replacing) && ::fsync(fd) != 0))
         return errno;
     return 0;
 }
 
 // Anonymous file, linked in when complete. -1: this file system has none, use a name.
 int writeAnonymous(const std::string& path, std::span<const std::uint8_t> bytes, const struct stat& old,
-                   bool exists) {
+                   bool exists, Flush flush) {
     const int fd = ::open(folderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd < 0)
         return errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL ? -1 : errno;
-    int error = fill(fd, bytes, old, exists);
+    int error = fill(fd, bytes, old, exists, flush);
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     std::string hidden;
     if (error == 0) {
@@ -111,7 +111,7 @@ int writeAnonymous(const std::string& path, std::span<const std::uint8_t> bytes,
 }
 
 int writeNamed(const std::string& path, std::span<const std::uint8_t> bytes, const struct stat& old,
-               bool exists) {
+               bool exists, Flush flush) {
     std::string hidden;
     int fd = -1;
     for (int tries = 0; tries < 100 && fd < 0; ++tries) {
@@ -123,7 +123,7 @@ int writeNamed(const std::string& path, std::span<const std::uint8_t> bytes, con
     }
     if (fd < 0)
         return EEXIST;
-    int error = fill(fd, bytes, old, exists);
+    int error = fill(fd, bytes, old, exists, flush);
     if (::close(fd) != 0 && error == 0)
         error = errno;
     if (error == 0 && std::rename(hidden.c_str(), path.c_str()) != 0)
@@ -135,7 +135,7 @@ int writeNamed(const std::string& path, std::span<const std::uint8_t> bytes, con
 
 } // namespace
 
-int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links links) noexcept {
+int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links links, Flush flush) noexcept {
     try {
         std::string target = path;
         if (target.empty())
@@ -149,8 +149,8 @@ int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links
             return error;
         // Before the write: the parts killed writes left take room on a disk that may be full.
         removeLeftovers(folderOf(target).c_str(), nameOf(target).c_str());
-        const int error = writeAnonymous(target, bytes, old, exists);
-        return error >= 0 ? error : writeNamed(target, bytes, old, exists);
+        const int error = writeAnonymous(target, bytes, old, exists, flush);
+        return error >= 0 ? error : writeNamed(target, bytes, old, exists, flush);
     } catch (...) { // only std::bad_alloc from the names
         return ENOMEM;
     }
@@ -234,7 +234,10 @@ std::vector<int> StagedWrites::publish() noexcept {
     // One flush for each file system the files are on; not a part is named before.
     std::vector<dev_t> flushed;
     int flushError = 0;
-    for (const File& file : files) {
+    const bool flush = m_flush == Flush::Always ||
+                       std::any_of(files.begin(), files.end(), [](const File& file) { return file.exists; });
+    for (std::size_t i = 0; flush && i < files.size(); ++i) {
+        const File& file = files[i];
         struct stat st {};
         if (::fstat(file.fd, &st) != 0) {
             flushError = errno;

@@ -105,7 +105,7 @@ bool inUse(const std::wstring& path) {
     return false;
 }
 
-int writeAll(HANDLE file, std::span<const std::uint8_t> bytes) {
+int writeAll(HANDLE file, std::span<const std::uint8_t> bytes, bool flush) {
     while (!bytes.empty()) {
         const DWORD chunk = bytes.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(bytes.size());
         DWORD written = 0;
@@ -113,13 +113,13 @@ int writeAll(HANDLE file, std::span<const std::uint8_t> bytes) {
             return lastErrno();
         bytes = bytes.subspan(written);
     }
-    // Nothing is published whose blocks are still only in memory.
-    return ::FlushFileBuffers(file) ? 0 : lastErrno();
+    // Nothing flushed is published whose blocks are still only in memory.
+    return !flush || ::FlushFileBuffers(file) ? 0 : lastErrno();
 }
 
 } // namespace
 
-int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links links) noexcept {
+int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links links, Flush flushing) noexcept {
     try {
         std::wstring target = widen(path);
         if (target.empty())
@@ -140,6 +140,8 @@ int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links
                 return EACCES;
         }
 
+        const bool flush = flushing == Flush::Always || attributes != INVALID_FILE_ATTRIBUTES;
+        const DWORD through = flush ? FILE_FLAG_WRITE_THROUGH : 0;
         // The temporary's name, in the target's folder so that the move is a rename.
         const std::string narrowTarget = narrow(target);
         // Before the write: the parts killed writes left take room on a disk that may be full.
@@ -149,13 +151,13 @@ int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links
         for (int tries = 0; tries < 100 && file == INVALID_HANDLE_VALUE; ++tries) {
             hidden = widen(detail::hiddenBeside(narrowTarget, "\\/").c_str());
             file = ::CreateFileW(hidden.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
+                                 FILE_ATTRIBUTE_NORMAL | through, nullptr);
             if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
                 return lastErrno();
         }
         if (file == INVALID_HANDLE_VALUE)
             return EEXIST;
-        int error = writeAll(file, bytes);
+        int error = writeAll(file, bytes, flush);
         if (!::CloseHandle(file) && error == 0)
             error = lastErrno();
         // A junction (a folder link) cannot be moved over: it goes first. A file link is simply
@@ -164,7 +166,8 @@ int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links
             !::RemoveDirectoryW(target.c_str()))
             error = lastErrno();
         if (error == 0 &&
-            !::MoveFileExW(hidden.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            !::MoveFileExW(hidden.c_str(), target.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | (flush ? MOVEFILE_WRITE_THROUGH : 0)))
             error = ::GetLastError() == ERROR_ACCESS_DENIED && inUse(target) ? EBUSY : lastErrno();
         // Gone after a move, except where a move over a file open elsewhere copies it (Wine).
         ::DeleteFileW(hidden.c_str());
@@ -224,7 +227,7 @@ std::vector<int> StagedWrites::publish() noexcept {
     std::vector<int> errors;
     errors.reserve(files.size());
     for (const File& file : files)
-        errors.push_back(writeAtomically(file.path.c_str(), file.bytes, file.links));
+        errors.push_back(writeAtomically(file.path.c_str(), file.bytes, file.links, m_flush));
     return errors;
 }
 
