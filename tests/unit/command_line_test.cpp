@@ -288,20 +288,22 @@ TEST_F(command_line_run, ABatchWritesEveryGoodLineNamesEachBadOneAndNeverReplace
                                   "s-https:__x.fr_a.svg", "s-tab_here_.svg"}));
 
     // A long list is made on every core, and still said and written line by line, in order.
-    std::string many, said;
+    std::string many, refused;
     for (int line = 1; line <= 40; ++line) {
         many += line % 10 == 3 ? "a\xFF\n" : "https://d.fr/" + std::to_string(line) + "\n";
         if (line % 10 == 3)
-            said += "Ligne " + std::to_string(line) + " : Le lien contient un caractère invalide : il ne peut pas être encodé.\n";
+            refused += "Ligne " + std::to_string(line) + " : Le lien contient un caractère invalide : il ne peut pas être encodé.\n";
     }
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(run({"--batch", "-", "-o", path("m{n}.png").constData()}, many), 1);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), said);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), refused);
     EXPECT_EQ(out.entryList({"m*"}, QDir::Files | QDir::Hidden).size(), 36);
-    for (int line = 1; line <= 40; ++line)
-        if (line % 10 != 3)
+    for (int line = 1; line <= 40; ++line) {
+        if (line % 10 != 3) {
             EXPECT_EQ(decoded(QStringLiteral("m%1.png").arg(line, 2, 10, QLatin1Char('0')).toUtf8().constData()),
                       "https://d.fr/" + std::to_string(line));
+        }
+    }
 
     EXPECT_EQ(run({"--batch", path("absent.txt").constData(), "-o", path("{n}.png").constData()}), 1);
     EXPECT_EQ(run({"--batch", out.path().toUtf8().constData(), "-o", path("{n}.png").constData()}), 1);
