@@ -61,7 +61,16 @@ e2e_setup() {
   [ -n "${1:-}" ] || return 0
   e2e_install_tool "$1" || exit 1
   [ "${2:-}" = --no-start ] && return 0
-  e2e_start_tool || { echo "no window"; exit 1; }
+  e2e_start_tool || { e2e_no_window; exit 1; }
+}
+
+# e2e_no_window: says that the tool's window did not come, with what the tool printed and the
+# names of the windows on the display instead.
+e2e_no_window() {
+  echo "no window"
+  tail -n 20 "${E2E_TOOL_LOG:-$(dirname "$E2E_TOOL")/tool.log}" 2>/dev/null | sed 's/^/  tool: /'
+  xwininfo -root -children 2>/dev/null | grep -o '"[^"]*"' | sort | uniq -c | sed 's/^/  window: /'
+  kill -0 "$E2E_TOOL_PID" 2>/dev/null && echo "  the tool is still running" || echo "  the tool has ended"
 }
 
 # e2e_wait_for SECONDS COMMAND...: runs COMMAND until it succeeds, at most SECONDS.
@@ -88,11 +97,11 @@ e2e_wait_still() {
   return 1
 }
 
-# e2e_window NAME: prints the id of the visible window whose whole name is NAME, waiting for it.
-# A window that goes while xdotool looks at it (Wine maps and drops some as a program starts)
-# makes xdotool fail: look again.
+# e2e_window NAME: prints the id of the visible window whose whole name is NAME, waiting for it
+# (E2E_WINDOW_WAIT seconds, 20 unless set). A window that goes while xdotool looks at it (Wine
+# maps and drops some as a program starts) makes xdotool fail: look again.
 e2e_window() {
-  local id end=$((SECONDS + 20))
+  local id end=$((SECONDS + ${E2E_WINDOW_WAIT:-20}))
   while [ $SECONDS -lt $end ]; do
     id=$(timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
     [ -n "$id" ] && xwininfo -id "$id" >/dev/null 2>&1 && { echo "$id"; return 0; }

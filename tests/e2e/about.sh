@@ -35,7 +35,7 @@ else
   chmod +x "$sysinfo"
 fi
 
-e2e_start_tool PATH="$tool_path" || { echo "no window"; exit 1; }
+e2e_start_tool PATH="$tool_path" || { e2e_no_window; exit 1; }
 win=$E2E_WIN
 
 # Windows titled Lumo-RAZazu besides the main one: the host's message boxes. The name search

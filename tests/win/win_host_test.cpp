@@ -1,5 +1,6 @@
 // The Windows host where it differs from the POSIX one: writes through the system's calls, the
 // system's error codes told in French, and the real registry.
+#include "AtomicWrite.h"
 #include "Failure.h"
 #include "FileOps.h"
 #include "PlatformRegistry.h"
@@ -8,7 +9,9 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <vector>
 
 // After our headers: <windows.h> spells ERROR_SUCCESS and the rest as macros.
 #define WIN32_LEAN_AND_MEAN
@@ -72,6 +75,44 @@ TEST(WindowsHost, WritesReplaceCompletelyAndFailuresNameTheSystemsCause) {
         EXPECT_EQ(failure.reason(), QStringLiteral("Droits insuffisants."));
     }
     ::SetFileAttributesW(native(locked).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A writer killed while its bytes go out (a console closed, the process ended from the task list)
+// leaves the earlier file as it was and no temporary beside it.
+TEST(WindowsHost, AWriterKilledMidWriteLeavesNothingBesideTheTarget) {
+    if (const char* target = std::getenv("LUMO_KILLED_WRITER")) { // the writer, started below
+        const std::vector<std::uint8_t> bytes(std::size_t{1} << 30, 0x55);
+        std::_Exit(lumo::writeAtomically(target, bytes, lumo::Links::Replace));
+    }
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("code.bmp"));
+    ASSERT_EQ(writeReason(target), QString());
+    wchar_t self[MAX_PATH] = {};
+    ASSERT_GT(::GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+    std::wstring command = L"\"" + std::wstring(self) +
+                           L"\" --gtest_filter=WindowsHost.AWriterKilledMidWriteLeavesNothingBesideTheTarget";
+    ::SetEnvironmentVariableW(L"LUMO_KILLED_WRITER", native(target).c_str());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION writer{};
+    const bool started =
+        ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &writer);
+    ::SetEnvironmentVariableW(L"LUMO_KILLED_WRITER", nullptr);
+    ASSERT_TRUE(started);
+    // Killed once the temporary has bytes in it.
+    const auto writing = [&] {
+        const QFileInfoList parts = QDir(folder.path()).entryInfoList({QStringLiteral(".lumo-*")}, QDir::Files | QDir::Hidden);
+        return !parts.isEmpty() && parts.first().size() > 0;
+    };
+    while (!writing() && ::WaitForSingleObject(writer.hProcess, 1) == WAIT_TIMEOUT) {
+    }
+    ASSERT_EQ(::WaitForSingleObject(writer.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the write ended first";
+    ::TerminateProcess(writer.hProcess, 9);
+    ::WaitForSingleObject(writer.hProcess, INFINITE);
+    ::CloseHandle(writer.hProcess);
+    ::CloseHandle(writer.hThread);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("code.bmp")});
+    EXPECT_EQ(QImage(target).pixel(3, 3), qRgb(0, 0, 255));
 }
 
 TEST(WindowsHost, ALinkAtAWorkingFileIsReplacedAndAPersonsLinkWrittenThrough) {

@@ -105,6 +105,12 @@ bool inUse(const std::wstring& path) {
     return false;
 }
 
+bool deleteOnClose(HANDLE file, bool remove) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = remove ? TRUE : FALSE;
+    return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != 0;
+}
+
 int writeAll(HANDLE file, std::span<const std::uint8_t> bytes, bool flush) {
     while (!bytes.empty()) {
         const DWORD chunk = bytes.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(bytes.size());
@@ -150,14 +156,20 @@ int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links
         HANDLE file = INVALID_HANDLE_VALUE;
         for (int tries = 0; tries < 100 && file == INVALID_HANDLE_VALUE; ++tries) {
             hidden = widen(detail::hiddenBeside(narrowTarget, "\\/").c_str());
-            file = ::CreateFileW(hidden.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+            file = ::CreateFileW(hidden.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL | through, nullptr);
             if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
                 return lastErrno();
         }
         if (file == INVALID_HANDLE_VALUE)
             return EEXIST;
-        int error = writeAll(file, bytes, flush);
+        // Until its bytes are complete the temporary goes with its handle: a process killed while
+        // it writes leaves nothing beside the target.
+        int error = deleteOnClose(file, true) ? 0 : lastErrno();
+        if (error == 0)
+            error = writeAll(file, bytes, flush);
+        if (error == 0 && !deleteOnClose(file, false))
+            error = lastErrno();
         if (!::CloseHandle(file) && error == 0)
             error = lastErrno();
         // A junction (a folder link) cannot be moved over: it goes first. A file link is simply
