@@ -85,8 +85,10 @@ deps-windows:
 windows: deps-windows
 	mkdir -p $(WIN_BUILD)
 	nice -n 10 scripts/windows-thirdparty $(WIN_BUILD)/thirdparty.cmake
-	test -f $(WIN_BUILD)/CMakeCache.txt || cmake -S . -B $(WIN_BUILD) -G Ninja -C $(WIN_BUILD)/thirdparty.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DLUMO_TESTS=ON
+	# Third-party trees rebuilt under other options have other folders: configured afresh then.
+	cmp -s $(WIN_BUILD)/thirdparty.cmake $(WIN_BUILD)/thirdparty.configured || rm -f $(WIN_BUILD)/CMakeCache.txt
+	test -f $(WIN_BUILD)/CMakeCache.txt || { cmake -S . -B $(WIN_BUILD) -G Ninja -C $(WIN_BUILD)/thirdparty.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DLUMO_TESTS=ON && cp $(WIN_BUILD)/thirdparty.cmake $(WIN_BUILD)/thirdparty.configured; }
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
 # The unit and widget suites under wine64, then the real-window scripts, on a private Xvfb.

@@ -1,11 +1,20 @@
 #include "Encoder.h"
 
+#include "MaskChoice.h"
 #include "QRCodeLib.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <string>
+
+// libqrencode's own steps behind QRcode_encodeString and QRcode_encodeInput: the text split into
+// segments, and the symbol made with a given mask. The library exports both (Debian lists them
+// among its symbols since 3.2.0) without declaring them in its header.
+extern "C" {
+int Split_splitStringToQRinput(const char* string, QRinput* input, QRencodeMode hint, int casesensitive);
+QRcode* QRcode_encodeMask(QRinput* input, int mask);
+}
 
 namespace qrcl {
 
@@ -17,7 +26,9 @@ struct QRinputDeleter {
     void operator()(QRinput* input) const noexcept { QRinput_free(input); }
 };
 
+// An attempt's symbol carries mask 0 until it is the one chosen: an attempt costs no mask choice.
 struct Attempt {
+    QRecLevel level = QR_ECLEVEL_M;
     QRcodePtr symbol;
     int error = 0; // errno when symbol is null: ERANGE if too long at that level even at version 40
     bool wholeAfterSplit = false; // split into runs it did not fit: the whole text in one mode
@@ -108,11 +119,12 @@ TextClass classOf(std::string_view text, TextKind kind) {
 Attempt encodeWhole(const std::string& text, const TextClass& textClass, QRecLevel level) {
     errno = 0;
     Attempt attempt;
+    attempt.level = level;
     std::unique_ptr<QRinput, QRinputDeleter> input(QRinput_new2(0, level));
     if (input && (!textClass.eci || QRinput_appendECIheader(input.get(), kEciUtf8) == 0) &&
         QRinput_append(input.get(), textClass.mode, static_cast<int>(text.size()),
                        reinterpret_cast<const unsigned char*>(text.data())) == 0)
-        attempt.symbol.reset(QRcode_encodeInput(input.get()));
+        attempt.symbol.reset(QRcode_encodeMask(input.get(), 0));
     attempt.error = errno; // before QRinput_free may touch it
     return attempt;
 }
@@ -121,8 +133,7 @@ bool tooLong(const Attempt& attempt) {
     return !attempt.symbol && attempt.error == ERANGE;
 }
 
-// One attempt at one level. libqrencode finds a text too long before the costly masking, so a
-// failing attempt is cheap.
+// One attempt at one level.
 Attempt encodeAt(const std::string& text, const TextClass& textClass, QRecLevel level) {
     if (textClass.eci)
         return encodeWhole(text, textClass, level);
@@ -131,7 +142,10 @@ Attempt encodeAt(const std::string& text, const TextClass& textClass, QRecLevel 
     // fitting at all.
     errno = 0;
     Attempt split;
-    split.symbol.reset(QRcode_encodeString(text.c_str(), 0, level, QR_MODE_8, 1));
+    split.level = level;
+    std::unique_ptr<QRinput, QRinputDeleter> input(QRinput_new2(0, level));
+    if (input && Split_splitStringToQRinput(text.c_str(), input.get(), QR_MODE_8, 1) >= 0)
+        split.symbol.reset(QRcode_encodeMask(input.get(), 0));
     split.error = errno;
     if (!tooLong(split))
         return split;
@@ -141,6 +155,7 @@ Attempt encodeAt(const std::string& text, const TextClass& textClass, QRecLevel 
 }
 
 Encoded found(Attempt& attempt) {
+    applyBestMask(*attempt.symbol, attempt.level);
     return {QRCL_OK, std::move(attempt.symbol)};
 }
 
