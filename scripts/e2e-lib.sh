@@ -212,12 +212,34 @@ e2e_start_tool() {
   E2E_WIN=$(e2e_window "Lumo-RAZazu")
 }
 
-# e2e_type_link WINDOW TEXT: replaces the link field's text by typing, as a person would. Keys
-# for characters outside the keyboard map are remapped on the fly and can be lost while the
-# tool catches up; the field is read back through the clipboard and typed again if it differs.
+# e2e_map_keys TEXT: gives the characters of TEXT that no key produces keys of their own, on
+# keycodes the keyboard map leaves empty, before anything is typed. Left to xdotool, such a
+# character is typed by remapping one spare key for each in turn; a slow tool (sanitizers, a busy
+# machine) reads a key press after the next remapping and loses it. Two empty keycodes stay
+# empty for xdotool's own use; characters beyond what is left are remapped on the fly as before.
+e2e_map_keys() {
+  command -v xmodmap >/dev/null || return 0
+  local free codes=() cp args=() i=0
+  # Once per display: later calls reuse the keycodes this one found empty.
+  free=${E2E_MAPPED_KEYS:-$(xmodmap -pke | awk '$1 == "keycode" && $2 > 8 && NF == 3 { print $2 }' | tail -n +3)}
+  E2E_MAPPED_KEYS=$free
+  read -r -a codes <<<"$(echo $free)"
+  for cp in $(printf %s "$1" | iconv -f UTF-8 -t UTF-32BE | od -An -v -tx4 --endian=big | tr -s ' ' '\n' | sort -u); do
+    [ $((16#$cp)) -gt 126 ] || continue
+    [ "$i" -lt "${#codes[@]}" ] || break
+    args+=(-e "keycode ${codes[i]} = U$(printf %04X $((16#$cp)))")
+    i=$((i + 1))
+  done
+  [ "${#args[@]}" -eq 0 ] || xmodmap "${args[@]}"
+}
+
+# e2e_type_link WINDOW TEXT: replaces the link field's text by typing, as a person would, on a
+# keyboard map that has every character of TEXT (e2e_map_keys). The field is read back through
+# the clipboard and typed again if it differs.
 # Under Wine, typed keys lose Shift: the text is pasted from the X clipboard instead.
 e2e_type_link() {
   local try
+  [ -n "${E2E_WINDOWS:-}" ] || e2e_map_keys "$2"
   for try in 1 2 3 4; do
     e2e_click "$1" link
     xdotool key --window "$1" ctrl+a BackSpace
