@@ -74,8 +74,9 @@ private:
 // six lower-case letters or digits. For the given file name only, when forName is set.
 bool isLeftoverName(const char* name, const char* forName = nullptr) noexcept;
 
-// Removes from folder the regular files named as isLeftoverName(name, forName) says, owned by
-// this user and untouched for a minute (no other process's write in progress). Never fails.
+// Removes from folder the regular files named as isLeftoverName(name, forName) says that no
+// other process's write has in progress: owned by this user and untouched for a minute; on
+// Windows, held open by nobody. Never fails.
 void removeLeftovers(const char* folder, const char* forName = nullptr) noexcept;
 
 } // namespace lumo

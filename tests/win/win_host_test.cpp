@@ -54,13 +54,21 @@ TEST(WindowsHost, WritesReplaceCompletelyAndFailuresNameTheSystemsCause) {
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_EQ(writeReason(target), QStringLiteral("Fichier occupé."));
     ::CloseHandle(held);
-    // Open elsewhere with every sharing: replaced, and no temporary stays beside it.
+    // Open elsewhere with every sharing: Windows replaces it; Wine cannot replace a file open
+    // anywhere, and the write says so. Either way no temporary stays beside it.
     const HANDLE shared = ::CreateFileW(native(target).c_str(), GENERIC_READ,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                        0, nullptr);
     ASSERT_NE(shared, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(writeReason(target), QString());
+    QString reason;
+    try {
+        host::writePictureFile(picture(qRgb(255, 0, 0)), target, host::PictureFormat::Bmp, lumo::Links::Replace);
+    } catch (const host::Failure& failure) {
+        reason = failure.reason();
+    }
     ::CloseHandle(shared);
+    EXPECT_EQ(QImage(target).pixel(3, 3), reason.isEmpty() ? qRgb(255, 0, 0) : qRgb(0, 0, 255)) << qPrintable(reason);
+    EXPECT_TRUE(reason.isEmpty() || reason == QStringLiteral("Fichier occupé.")) << qPrintable(reason);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "a temporary was left";
 
     const QString locked = folder.filePath(QStringLiteral("lecture seule.bmp"));
@@ -113,6 +121,18 @@ TEST(WindowsHost, AWriterKilledMidWriteLeavesNothingBesideTheTarget) {
     ::CloseHandle(writer.hThread);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("code.bmp")});
     EXPECT_EQ(QImage(target).pixel(3, 3), qRgb(0, 0, 255));
+
+    // Killed between its bytes and its move, a writer leaves its temporary whole: the next write
+    // removes it at once, and leaves alone one that a writer still holds.
+    const QString dead = folder.filePath(QStringLiteral(".lumo-code.bmp.abc123"));
+    const QString live = folder.filePath(QStringLiteral(".lumo-code.bmp.def456"));
+    QFile(dead).open(QIODevice::WriteOnly);
+    const HANDLE held = ::CreateFileW(native(live).c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ASSERT_EQ(writeReason(target), QString());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({QStringLiteral(".lumo-code.bmp.def456"), QStringLiteral("code.bmp")}));
+    ::CloseHandle(held);
 }
 
 TEST(WindowsHost, ALinkAtAWorkingFileIsReplacedAndAPersonsLinkWrittenThrough) {

@@ -94,11 +94,12 @@ std::wstring finalPath(const std::wstring& path) {
     return target;
 }
 
-// The move says "access denied" for a file another program holds open; a file that cannot even be
-// opened for deletion beside it is in use.
+// The move says "access denied" for a file another program holds open: Windows when that program
+// shares no deletion, Wine whatever it shares. A file that cannot be opened with no sharing at all
+// is open elsewhere.
 bool inUse(const std::wstring& path) {
-    const HANDLE file = ::CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE file = ::CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                                      nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return ::GetLastError() == ERROR_SHARING_VIOLATION;
     ::CloseHandle(file);
@@ -121,6 +122,62 @@ int writeAll(HANDLE file, std::span<const std::uint8_t> bytes, bool flush) {
     }
     // Nothing flushed is published whose blocks are still only in memory.
     return !flush || ::FlushFileBuffers(file) ? 0 : lastErrno();
+}
+
+// One write to a fresh temporary and its move over target. vanished: the temporary was gone when
+// it was to be moved.
+int writeThenMove(const std::wstring& target, const std::string& narrowTarget, std::span<const std::uint8_t> bytes,
+                  bool replacesJunction, bool flush, bool& vanished) {
+    const DWORD through = flush ? FILE_FLAG_WRITE_THROUGH : 0;
+    // Before the write: the parts killed writes left take room on a disk that may be full.
+    removeLeftovers(detail::folderOf(narrowTarget, "\\/").c_str(), detail::nameOf(narrowTarget, "\\/").c_str());
+    std::wstring hidden;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int tries = 0; tries < 100 && file == INVALID_HANDLE_VALUE; ++tries) {
+        hidden = widen(detail::hiddenBeside(narrowTarget, "\\/").c_str());
+        file = ::CreateFileW(hidden.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL | through, nullptr);
+        if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
+            return lastErrno();
+    }
+    if (file == INVALID_HANDLE_VALUE)
+        return EEXIST;
+    // Until its bytes are complete the temporary goes with its handle: a process killed while
+    // it writes leaves nothing beside the target.
+    int error = deleteOnClose(file, true) ? 0 : lastErrno();
+    if (error == 0)
+        error = writeAll(file, bytes, flush);
+    if (error == 0 && !deleteOnClose(file, false))
+        error = lastErrno();
+    if (!::CloseHandle(file) && error == 0)
+        error = lastErrno();
+    // A junction (a folder link) cannot be moved over: it goes first. A file link is simply
+    // replaced by the move, never followed.
+    if (error == 0 && replacesJunction && !::RemoveDirectoryW(target.c_str()) &&
+        ::GetLastError() != ERROR_FILE_NOT_FOUND)
+        error = lastErrno();
+    if (error == 0 &&
+        !::MoveFileExW(hidden.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | (flush ? MOVEFILE_WRITE_THROUGH : 0))) {
+        const DWORD moveError = ::GetLastError();
+        vanished = moveError == ERROR_FILE_NOT_FOUND && ::GetFileAttributesW(hidden.c_str()) == INVALID_FILE_ATTRIBUTES;
+        error = moveError == ERROR_ACCESS_DENIED && inUse(target) ? EBUSY : errnoFromWin32(moveError);
+    }
+    // Gone after a move, except where a move over a file open elsewhere copies it (Wine).
+    ::DeleteFileW(hidden.c_str());
+    return error;
+}
+
+// A leftover nobody holds open is a killed write's: a writer holds its temporary open, shared with
+// nobody, from its creation until its bytes are complete, and only its move leaves it closed for
+// a moment (a writer whose temporary vanished then writes again). Opening it for deletion with
+// no sharing fails while anyone holds it.
+void removeIfUnheld(const std::wstring& path) {
+    const HANDLE file = ::CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    deleteOnClose(file, true);
+    ::CloseHandle(file);
 }
 
 } // namespace
@@ -147,42 +204,18 @@ int writeAtomically(const char* path, std::span<const std::uint8_t> bytes, Links
         }
 
         const bool flush = flushing == Flush::Always || attributes != INVALID_FILE_ATTRIBUTES;
-        const DWORD through = flush ? FILE_FLAG_WRITE_THROUGH : 0;
         // The temporary's name, in the target's folder so that the move is a rename.
         const std::string narrowTarget = narrow(target);
-        // Before the write: the parts killed writes left take room on a disk that may be full.
-        removeLeftovers(detail::folderOf(narrowTarget, "\\/").c_str(), detail::nameOf(narrowTarget, "\\/").c_str());
-        std::wstring hidden;
-        HANDLE file = INVALID_HANDLE_VALUE;
-        for (int tries = 0; tries < 100 && file == INVALID_HANDLE_VALUE; ++tries) {
-            hidden = widen(detail::hiddenBeside(narrowTarget, "\\/").c_str());
-            file = ::CreateFileW(hidden.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL | through, nullptr);
-            if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
-                return lastErrno();
+        int error = 0;
+        // A temporary that vanished before its move was taken for a killed write's by another
+        // writer's sweep (removeLeftovers): the bytes are written again.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            bool vanished = false;
+            error = writeThenMove(target, narrowTarget, bytes, replacesLink && (attributes & FILE_ATTRIBUTE_DIRECTORY),
+                                  flush, vanished);
+            if (!vanished)
+                break;
         }
-        if (file == INVALID_HANDLE_VALUE)
-            return EEXIST;
-        // Until its bytes are complete the temporary goes with its handle: a process killed while
-        // it writes leaves nothing beside the target.
-        int error = deleteOnClose(file, true) ? 0 : lastErrno();
-        if (error == 0)
-            error = writeAll(file, bytes, flush);
-        if (error == 0 && !deleteOnClose(file, false))
-            error = lastErrno();
-        if (!::CloseHandle(file) && error == 0)
-            error = lastErrno();
-        // A junction (a folder link) cannot be moved over: it goes first. A file link is simply
-        // replaced by the move, never followed.
-        if (error == 0 && replacesLink && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            !::RemoveDirectoryW(target.c_str()))
-            error = lastErrno();
-        if (error == 0 &&
-            !::MoveFileExW(hidden.c_str(), target.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | (flush ? MOVEFILE_WRITE_THROUGH : 0)))
-            error = ::GetLastError() == ERROR_ACCESS_DENIED && inUse(target) ? EBUSY : lastErrno();
-        // Gone after a move, except where a move over a file open elsewhere copies it (Wine).
-        ::DeleteFileW(hidden.c_str());
         return error;
     } catch (...) { // only std::bad_alloc from the names
         return ENOMEM;
@@ -196,18 +229,11 @@ void removeLeftovers(const char* folder, const char* forName) noexcept {
         const HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
         if (search == INVALID_HANDLE_VALUE)
             return;
-        FILETIME now{};
-        ::GetSystemTimeAsFileTime(&now);
-        const auto ticks = [](const FILETIME& t) {
-            return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-        };
-        const std::uint64_t minuteAgo = ticks(now) - 60ull * 10000000ull; // 100 ns ticks
         do {
             const std::string name = narrow(found.cFileName);
-            if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
-                !isLeftoverName(name.c_str(), forName) || ticks(found.ftLastWriteTime) >= minuteAgo)
-                continue;
-            ::DeleteFileW((widen(folder) + L"\\" + found.cFileName).c_str());
+            if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+                isLeftoverName(name.c_str(), forName))
+                removeIfUnheld(widen(folder) + L"\\" + found.cFileName);
         } while (::FindNextFileW(search, &found));
         ::FindClose(search);
     } catch (...) { // only std::bad_alloc from the names: nothing removed
