@@ -1,6 +1,7 @@
 // The Windows host where it differs from the POSIX one: writes through the system's calls, the
 // system's error codes told in French, and the real registry.
 #include "AtomicWrite.h"
+#include "DeferredInterrupts.h"
 #include "Failure.h"
 #include "FileOps.h"
 #include "PlatformRegistry.h"
@@ -85,6 +86,21 @@ TEST(WindowsHost, WritesReplaceCompletelyAndFailuresNameTheSystemsCause) {
     ::SetFileAttributesW(native(locked).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// Starts this program again, running only the case named, with variable set to value.
+bool startThisCase(const wchar_t* name, const wchar_t* variable, const std::wstring& value, PROCESS_INFORMATION& started) {
+    wchar_t self[MAX_PATH] = {};
+    if (::GetModuleFileNameW(nullptr, self, MAX_PATH) == 0)
+        return false;
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=WindowsHost." + name;
+    ::SetEnvironmentVariableW(variable, value.c_str());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    const bool ok =
+        ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started);
+    ::SetEnvironmentVariableW(variable, nullptr);
+    return ok;
+}
+
 // A writer killed while its bytes go out (a console closed, the process ended from the task list)
 // leaves the earlier file as it was and no temporary beside it.
 TEST(WindowsHost, AWriterKilledMidWriteLeavesNothingBesideTheTarget) {
@@ -95,18 +111,9 @@ TEST(WindowsHost, AWriterKilledMidWriteLeavesNothingBesideTheTarget) {
     QTemporaryDir folder;
     const QString target = folder.filePath(QStringLiteral("code.bmp"));
     ASSERT_EQ(writeReason(target), QString());
-    wchar_t self[MAX_PATH] = {};
-    ASSERT_GT(::GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
-    std::wstring command = L"\"" + std::wstring(self) +
-                           L"\" --gtest_filter=WindowsHost.AWriterKilledMidWriteLeavesNothingBesideTheTarget";
-    ::SetEnvironmentVariableW(L"LUMO_KILLED_WRITER", native(target).c_str());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION writer{};
-    const bool started =
-        ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &writer);
-    ::SetEnvironmentVariableW(L"LUMO_KILLED_WRITER", nullptr);
-    ASSERT_TRUE(started);
+    ASSERT_TRUE(startThisCase(L"AWriterKilledMidWriteLeavesNothingBesideTheTarget", L"LUMO_KILLED_WRITER",
+                              native(target), writer));
     // Killed once the temporary has bytes in it.
     const auto writing = [&] {
         const QFileInfoList parts = QDir(folder.path()).entryInfoList({QStringLiteral(".lumo-*")}, QDir::Files | QDir::Hidden);
@@ -133,6 +140,44 @@ TEST(WindowsHost, AWriterKilledMidWriteLeavesNothingBesideTheTarget) {
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList({QStringLiteral(".lumo-code.bmp.def456"), QStringLiteral("code.bmp")}));
     ::CloseHandle(held);
+}
+
+// Ctrl-C (or a closed console) while the command line writes ends the run once the write is over.
+TEST(WindowsHost, CtrlCWaitsForTheWriteInProgress) {
+    if (const char* folder = std::getenv("LUMO_INTERRUPTED_WRITER")) { // the writer, started below
+        {
+            const host::DeferredInterrupts deferred;
+            QFile(QString::fromUtf8(folder) + QStringLiteral("/commencé")).open(QIODevice::WriteOnly);
+            ::Sleep(1500);
+            QFile(QString::fromUtf8(folder) + QStringLiteral("/écrit")).open(QIODevice::WriteOnly);
+        }
+        ::Sleep(20000);
+        std::_Exit(0);
+    }
+    QTemporaryDir folder;
+    // A console of its own, shared with the writer, whose Ctrl-C this program ignores.
+    ::FreeConsole();
+    ASSERT_TRUE(::AllocConsole());
+    PROCESS_INFORMATION writer{};
+    ASSERT_TRUE(startThisCase(L"CtrlCWaitsForTheWriteInProgress", L"LUMO_INTERRUPTED_WRITER",
+                              folder.path().toStdWString(), writer));
+    ::SetConsoleCtrlHandler(nullptr, TRUE);
+    while (!QFile::exists(folder.filePath(QStringLiteral("commencé"))) &&
+           ::WaitForSingleObject(writer.hProcess, 1) == WAIT_TIMEOUT) {
+    }
+    ASSERT_TRUE(::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
+    const DWORD waited = ::WaitForSingleObject(writer.hProcess, 15000);
+    if (waited == WAIT_TIMEOUT)
+        ::TerminateProcess(writer.hProcess, 9);
+    DWORD status = 0;
+    ::GetExitCodeProcess(writer.hProcess, &status);
+    ::CloseHandle(writer.hProcess);
+    ::CloseHandle(writer.hThread);
+    ::SetConsoleCtrlHandler(nullptr, FALSE);
+    ::FreeConsole();
+    EXPECT_EQ(waited, static_cast<DWORD>(WAIT_OBJECT_0)) << "Ctrl-C did not end the run";
+    EXPECT_EQ(status, static_cast<DWORD>(STATUS_CONTROL_C_EXIT));
+    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("écrit")))) << "ended in the middle of the write";
 }
 
 TEST(WindowsHost, ALinkAtAWorkingFileIsReplacedAndAPersonsLinkWrittenThrough) {
