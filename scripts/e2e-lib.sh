@@ -74,8 +74,12 @@ e2e_no_window() {
 }
 
 # e2e_wait_for SECONDS COMMAND...: runs COMMAND until it succeeds, at most SECONDS.
+# Under the sanitizers on a busy machine the tool runs many times slower (a script that takes 7 s
+# alone took 175 s in CI, a warning came after 20 s): every wait for a condition, and for a
+# window, allows E2E_WAIT_SCALE times as long there. A wait that is met costs nothing more.
+if [ -n "${ASAN_OPTIONS:-}" ]; then : "${E2E_WAIT_SCALE:=3}"; fi
 e2e_wait_for() {
-  local limit=$1; shift
+  local limit=$(($1 * ${E2E_WAIT_SCALE:-1})); shift
   local end=$((SECONDS + limit))
   until "$@" >/dev/null 2>&1; do
     [ $SECONDS -lt $end ] || return 1
@@ -101,7 +105,7 @@ e2e_wait_still() {
 # (E2E_WINDOW_WAIT seconds, 20 unless set). A window that goes while xdotool looks at it (Wine
 # maps and drops some as a program starts) makes xdotool fail: look again.
 e2e_window() {
-  local id end=$((SECONDS + ${E2E_WINDOW_WAIT:-20}))
+  local id end=$((SECONDS + ${E2E_WINDOW_WAIT:-20} * ${E2E_WAIT_SCALE:-1}))
   while [ $SECONDS -lt $end ]; do
     id=$(timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
     [ -n "$id" ] && xwininfo -id "$id" >/dev/null 2>&1 && { echo "$id"; return 0; }
@@ -254,7 +258,7 @@ e2e_type_link() {
       return 0
     fi
   done
-  echo "could not type: $2 (field holds: $(xclip -selection clipboard -o 2>/dev/null))" >&2
+  echo "could not type: $2 (field holds: $(timeout 5 xclip -selection clipboard -o 2>/dev/null))" >&2
   return 1
 }
 
@@ -266,7 +270,8 @@ e2e_serve_clipboard() {
 }
 
 e2e_clipboard_is() {
-  [ "$(xclip -selection clipboard -o 2>/dev/null)" = "$1" ]
+  # Bounded: xclip waits for an owner that answers, and a busy one would hold a wait past its limit.
+  [ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" = "$1" ]
 }
 
 # e2e_decodes FILE TEXT: zbarimg reads exactly TEXT from the picture.

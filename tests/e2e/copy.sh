@@ -12,8 +12,8 @@ win=$E2E_WIN
 shows_code_of() {
   e2e_preview "$win" "$work/preview.png" && e2e_decodes "$work/preview.png" "$1"
 }
-offers() { xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx "$1"; }
-paste_as() { xclip -selection clipboard -t "$1" -o >"$2" 2>/dev/null && [ -s "$2" ]; }
+offers() { timeout 5 xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx "$1"; }
+paste_as() { timeout 5 xclip -selection clipboard -t "$1" -o >"$2" 2>/dev/null && [ -s "$2" ]; }
 
 for link in "https://www.exemple.fr/copié?q=1" "https://exemple.fr/un-autre-lien-plus-long-pour-des-modules-plus-fins/$(printf 'x%.0s' {1..60})"; do
   e2e_type_link "$win" "$link"
@@ -38,7 +38,7 @@ for link in "https://www.exemple.fr/copié?q=1" "https://exemple.fr/un-autre-lie
     [ "$(convert "$work/clip.png" -format '%[pixel:p{200,200}]' info:)" = "srgb(255,255,255)" ]
   e2e_check "'$link': also offered as BMP" offers image/bmp
   e2e_check "'$link': the BMP is the same picture" bash -c \
-    "xclip -selection clipboard -t image/bmp -o >'$work/clip.bmp' && [ \"\$(compare -metric AE '$work/clip.bmp' '$work/clip.png' null: 2>&1)\" = 0 ]"
+    "timeout 5 xclip -selection clipboard -t image/bmp -o >'$work/clip.bmp' && [ \"\$(compare -metric AE '$work/clip.bmp' '$work/clip.png' null: 2>&1)\" = 0 ]"
 done
 e2e_check "the tool still runs, serving the clipboard" kill -0 "$E2E_TOOL_PID"
 

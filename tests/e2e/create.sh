@@ -45,7 +45,7 @@ serve_clipboard() {
   printf '%s' "$1" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
   clip_pid=$!
   E2E_PIDS+=("$clip_pid")
-  e2e_wait_for 10 bash -c "[ \"\$(xclip -selection clipboard -o | wc -c)\" -eq $(printf '%s' "$1" | wc -c) ]"
+  e2e_wait_for 10 bash -c "[ \"\$(timeout 5 xclip -selection clipboard -o | wc -c)\" -eq $(printf '%s' "$1" | wc -c) ]"
 }
 for link in "Collé depuis le presse-papiers ✓" "$long"; do
   serve_clipboard "$link"
