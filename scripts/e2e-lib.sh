@@ -223,11 +223,10 @@ e2e_start_tool() {
 # empty for xdotool's own use; characters beyond what is left are remapped on the fly as before.
 e2e_map_keys() {
   command -v xmodmap >/dev/null || return 0
-  local free codes=() cp args=() i=0
+  local codes cp args=() i=0
   # Once per display: later calls reuse the keycodes this one found empty.
-  free=${E2E_MAPPED_KEYS:-$(xmodmap -pke | awk '$1 == "keycode" && $2 > 8 && NF == 3 { print $2 }' | tail -n +3)}
-  E2E_MAPPED_KEYS=$free
-  read -r -a codes <<<"$(echo $free)"
+  : "${E2E_MAPPED_KEYS:=$(xmodmap -pke | awk '$1 == "keycode" && $2 > 8 && NF == 3 { print $2 }' | tail -n +3)}"
+  codes=($E2E_MAPPED_KEYS)
   for cp in $(printf %s "$1" | iconv -f UTF-8 -t UTF-32BE | od -An -v -tx4 --endian=big | tr -s ' ' '\n' | sort -u); do
     [ $((16#$cp)) -gt 126 ] || continue
     [ "$i" -lt "${#codes[@]}" ] || break
