@@ -257,7 +257,7 @@ e2e_type_link() {
       return 0
     fi
   done
-  echo "could not type: $2 (field holds: $(timeout 5 xclip -selection clipboard -o 2>/dev/null))" >&2
+  echo "could not type: $2 (field holds: $(e2e_clipboard))" >&2
   return 1
 }
 
@@ -268,9 +268,14 @@ e2e_serve_clipboard() {
   e2e_wait_for 10 e2e_clipboard_is "$1"
 }
 
+# e2e_clipboard [TYPE]: the clipboard's content (as TYPE when given). Bounded: xclip waits for an
+# owner that answers, and a busy one would hold a wait far past its limit.
+e2e_clipboard() {
+  timeout 5 xclip -selection clipboard ${1:+-t "$1"} -o 2>/dev/null
+}
+
 e2e_clipboard_is() {
-  # Bounded: xclip waits for an owner that answers, and a busy one would hold a wait past its limit.
-  [ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" = "$1" ]
+  [ "$(e2e_clipboard)" = "$1" ]
 }
 
 # e2e_decodes FILE TEXT: zbarimg reads exactly TEXT from the picture.

@@ -12,8 +12,8 @@ win=$E2E_WIN
 shows_code_of() {
   e2e_preview "$win" "$work/preview.png" && e2e_decodes "$work/preview.png" "$1"
 }
-offers() { timeout 5 xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx "$1"; }
-paste_as() { timeout 5 xclip -selection clipboard -t "$1" -o >"$2" 2>/dev/null && [ -s "$2" ]; }
+offers() { e2e_clipboard TARGETS | grep -qx "$1"; }
+paste_as() { e2e_clipboard "$1" >"$2" && [ -s "$2" ]; }
 
 for link in "https://www.exemple.fr/copié?q=1" "https://exemple.fr/un-autre-lien-plus-long-pour-des-modules-plus-fins/$(printf 'x%.0s' {1..60})"; do
   e2e_type_link "$win" "$link"

@@ -165,7 +165,7 @@ expand_options() {
 }
 e2e_require "« Options >> » shows the tabs" expand_options
 tab_shown() { xdotool mousemove --sync --window "$dialog" 185 161 click 1 &&
-  xdotool key alt+t ctrl+a ctrl+c && [[ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" =~ ^53[.,]2$ ]]; }
+  xdotool key alt+t ctrl+a ctrl+c && [[ "$(e2e_clipboard)" =~ ^53[.,]2$ ]]; }
 e2e_check "the QR-Code tab shows the natural size" e2e_wait_for 10 tab_shown
 [ -n "${E2E_SHOTS:-}" ] && import -window "$dialog" "$E2E_SHOTS/print-tab.png"
 xdotool type --delay 20 "80"

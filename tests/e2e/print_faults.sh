@@ -56,7 +56,7 @@ start_tool() {
 still_copies() {
   e2e_click copy
   copied() {
-    timeout 5 xclip -selection clipboard -t image/png -o >"$work/clip.png" 2>/dev/null &&
+    e2e_clipboard image/png >"$work/clip.png" &&
       e2e_decodes "$work/clip.png" "$link"
   }
   e2e_wait_for 20 copied

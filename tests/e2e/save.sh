@@ -65,7 +65,7 @@ confirm=alt+e
 # offers BOX TEXT: the input box's offered answer, copied out through the clipboard, is TEXT.
 offers() {
   xdotool key --window "$1" ctrl+a ctrl+c
-  e2e_wait_for 10 bash -c "[ \"\$(timeout 5 xclip -selection clipboard -o)\" = '$2' ]"
+  e2e_wait_for 10 e2e_clipboard_is "$2"
 }
 # answer BOX TEXT: types TEXT over the offered answer and confirms it.
 answer() {
